@@ -1,0 +1,39 @@
+// Byte files for the portable core. Paths are ANSI byte strings. Opening or
+// creating a file that fails throws AppError with the texts
+//   ファイル "<path>". <reason> は開けません      (reading)
+//   ファイル "<path>". <reason> を作成できません  (writing)
+// where the reason is the system's own text for the failure.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+
+namespace lumora::platform {
+
+class InputFile {
+ public:
+  virtual ~InputFile() = default;
+  // Reads up to size bytes; returns how many were read, 0 at the end.
+  virtual std::size_t Read(char* buffer, std::size_t size) = 0;
+};
+
+// A file being written. The bytes go to a temporary file beside the target;
+// Commit flushes it to disk and puts it in the target's place in one step, so
+// a crash leaves either the old file or the new one. An output file that is
+// destroyed without Commit removes its temporary file and leaves the target
+// as it was.
+class OutputFile {
+ public:
+  virtual ~OutputFile() = default;
+  virtual void Write(const char* data, std::size_t size) = 0;
+  virtual void Commit() = 0;
+};
+
+std::unique_ptr<InputFile> OpenInputFile(const std::string& path);
+std::unique_ptr<OutputFile> CreateOutputFile(const std::string& path);
+
+// True when path names an existing file (not a folder).
+bool FileExists(const std::string& path);
+
+}  // namespace lumora::platform

@@ -1,0 +1,74 @@
+// The text sheet: a small in-memory table of ANSI text cells, with a reader
+// and writer for delimited text files (comma or tab, double-quote quoting)
+// and three sorts. The launcher list lives in two of them.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lumora {
+
+// One row. A cell is a text of its own or an absent slot; an absent slot
+// reads as empty text. A cell text ends at its first zero byte.
+class TCsvCells {
+ public:
+  TCsvCells() = default;
+  TCsvCells(const TCsvCells&) = default;
+  TCsvCells& operator=(const TCsvCells&) = default;
+  TCsvCells(TCsvCells&&) noexcept = default;
+  TCsvCells& operator=(TCsvCells&&) noexcept = default;
+  virtual ~TCsvCells() = default;
+
+  int Add(std::string_view text);
+  void Assign(const TCsvCells& other);
+  virtual void Clear();
+  int Count() const;
+  std::string GetCell(int index) const;
+  void SetCell(int index, std::string_view text);
+  bool IsEmptyRow() const;
+  // The row as one line without line end; n < 0 means the row's own Count.
+  std::string RowText(char delimiter, int n) const;
+
+ private:
+  std::vector<std::optional<std::string>> cells_;
+};
+
+// An ordered list of rows (a slot may be absent), owned by the sheet.
+class TCsvSheet {
+ public:
+  TCsvSheet() = default;
+  TCsvSheet(const TCsvSheet&) = delete;
+  TCsvSheet& operator=(const TCsvSheet&) = delete;
+  virtual ~TCsvSheet() = default;
+
+  // When true, sorting leaves row 0 in place and sorts rows 1 onward.
+  bool headerRow = false;
+
+  virtual void Clear();
+  int AddRow(std::unique_ptr<TCsvCells> row);
+  void Assign(const TCsvSheet& other);
+  void DeleteRow(int row);
+  int RowCount() const;
+  // The row itself; an absent slot is created as an empty row. Throws for an
+  // index outside 0..RowCount()-1.
+  TCsvCells& GetRow(int row);
+  std::string GetCell(int column, int row) const;
+  void SetCell(int column, int row, std::string_view text);
+  int FindRow(int column, std::string_view text, int startRow) const;
+  int MaxColCount() const;
+  int NextNumber(int column, int start) const;
+  void LoadFromFile(const std::string& path, char delimiter);
+  void SaveToFile(const std::string& path, char delimiter, std::string_view lineEnd) const;
+  void SortByText(int column);
+  void SortByNumber(int column);
+  void SortByDate(int column);
+  void TrimEmptyRows();
+
+ private:
+  std::vector<std::unique_ptr<TCsvCells>> rows_;
+};
+
+}  // namespace lumora
