@@ -1,0 +1,80 @@
+# Sourced by the test and run scripts: a private X display and a private
+# Wine prefix for one run, and their clean-up by process id.
+#
+# After lumora_wine_start:
+#   DISPLAY, WINEPREFIX, LUMORA_WINE   set and exported
+#   LUMORA_WIN_ARCH                    i686 where this kernel runs 32-bit
+#                                      code, x86_64 where it does not
+# lumora_wine_stop ends the Wine server of the prefix and the Xvfb.
+
+LUMORA_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+
+# Chooses the Wine loader: 32-bit Wine needs the kernel's 32-bit emulation,
+# which some virtual machines switch off; the 64-bit loader runs the x86_64
+# build there instead.
+lumora_pick_wine() {
+  if /usr/lib/wine/wine --version >/dev/null 2>&1; then
+    LUMORA_WINE=/usr/lib/wine/wine LUMORA_WIN_ARCH=i686 LUMORA_WINEARCH=win32
+  else
+    LUMORA_WINE=/usr/lib/wine/wine64 LUMORA_WIN_ARCH=x86_64 LUMORA_WINEARCH=win64
+  fi
+  export LUMORA_WINE LUMORA_WIN_ARCH
+}
+
+lumora_free_display() {
+  local n
+  for n in $(seq 91 140); do
+    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
+      echo "$n"
+      return
+    fi
+  done
+  echo "no free X display number" >&2
+  return 1
+}
+
+# lumora_xvfb_start WIDTHxHEIGHT: a private Xvfb; sets DISPLAY and LUMORA_XVFB_PID.
+lumora_xvfb_start() {
+  local size="${1:-1920x1080}" n i
+  n="$(lumora_free_display)"
+  Xvfb ":$n" -noreset -nolisten tcp -screen 0 "${size}x24" >/dev/null 2>&1 &
+  LUMORA_XVFB_PID=$!
+  export DISPLAY=":$n"
+  for i in $(seq 1 100); do
+    xdpyinfo -display "$DISPLAY" >/dev/null 2>&1 && return 0
+    sleep 0.1
+  done
+  echo "Xvfb on $DISPLAY did not come up" >&2
+  return 1
+}
+
+# lumora_wine_start DIR: a fresh prefix in DIR on a fresh display.
+lumora_wine_start() {
+  local dir="$1"
+  lumora_pick_wine
+  lumora_xvfb_start "${LUMORA_SCREEN:-1920x1080}"
+  export WINEPREFIX="$dir/prefix" WINEARCH="$LUMORA_WINEARCH"
+  export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  rm -rf "$WINEPREFIX"
+  "$LUMORA_WINE" wineboot -i >/dev/null 2>&1
+  # Unmanaged windows: no window manager runs, and managed ones stall the
+  # program's thread after each hide.
+  "$LUMORA_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+  # Japanese UI fonts map to the installed IPA Gothic.
+  local f
+  for f in "MS UI Gothic" "MS Gothic" "MS PGothic" "Meiryo" "Meiryo UI" "Yu Gothic UI" \
+           "ＭＳ ゴシック" "ＭＳ Ｐゴシック"; do
+    "$LUMORA_WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$f" /t REG_SZ /d "IPAGothic" /f >/dev/null 2>&1
+  done
+}
+
+lumora_wine_stop() {
+  if [ -n "${WINEPREFIX:-}" ] && [ -n "${LUMORA_WINE:-}" ]; then
+    WINEPREFIX="$WINEPREFIX" /usr/lib/wine/wineserver -k >/dev/null 2>&1 || true
+  fi
+  if [ -n "${LUMORA_XVFB_PID:-}" ]; then
+    kill "$LUMORA_XVFB_PID" 2>/dev/null || true
+    wait "$LUMORA_XVFB_PID" 2>/dev/null || true
+    LUMORA_XVFB_PID=
+  fi
+}
