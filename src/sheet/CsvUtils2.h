@@ -60,7 +60,12 @@ class TCsvSheet {
   int FindRow(int column, std::string_view text, int startRow) const;
   int MaxColCount() const;
   int NextNumber(int column, int start) const;
+  // Clears the sheet, then reads the file in 65,535-byte blocks. Zero bytes
+  // in the file are dropped and reading goes on behind them, so a zero byte
+  // never ends the data or loses what follows it.
   void LoadFromFile(const std::string& path, char delimiter);
+  // Writes every row through a temporary file that replaces the target only
+  // when all of it has been written; on failure the old file stays.
   void SaveToFile(const std::string& path, char delimiter, std::string_view lineEnd) const;
   void SortByText(int column);
   void SortByNumber(int column);
@@ -68,6 +73,9 @@ class TCsvSheet {
   void TrimEmptyRows();
 
  private:
+  enum class SortKind { Text, Number, Date };
+  void SortBy(SortKind kind, int column);
+
   std::vector<std::unique_ptr<TCsvCells>> rows_;
 };
 

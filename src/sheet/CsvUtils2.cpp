@@ -1,0 +1,496 @@
+#include "sheet/CsvUtils2.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <climits>
+#include <cstdint>
+#include <cstring>
+
+#include "platform/error.h"
+#include "platform/files.h"
+#include "platform/text_platform.h"
+#include "sheet/text_primitives.h"
+
+namespace lumora {
+
+namespace {
+
+[[noreturn]] void ThrowIndexError(int index) {
+  throw AppError("リストのインデックスが範囲を超えています (" + std::to_string(index) + ")");
+}
+
+// A cell text ends at its first zero byte.
+std::string_view UpToZero(std::string_view text) {
+  const std::size_t nul = text.find('\0');
+  return nul == std::string_view::npos ? text : text.substr(0, nul);
+}
+
+// ---------------------------------------------------------------------------
+// Reading
+
+constexpr char kCR = 13;
+constexpr char kLF = 10;
+constexpr char kQuote = '"';
+
+// Reads the file in blocks of at most 65,535 bytes and hands out characters
+// and lines. Zero bytes are dropped as they are met and reading goes on
+// behind them: a zero byte neither ends a block nor loses the rest of it.
+// The end of file is flagged only when a character is asked for and none is
+// left; looking ahead (for the LF after a CR, for the second byte of a
+// two-byte character) never flags it.
+class BlockReader {
+ public:
+  BlockReader(platform::InputFile& file, const platform::LeadByteTable& lead)
+      : file_(file), lead_(lead) {}
+
+  bool Eof() const { return eof_; }
+
+  // Reads one line into line (without its line break). Returns false when the
+  // end of file was met before any character or line break.
+  bool ReadLine(std::string& line) {
+    line.clear();
+    bool any = false;
+    for (;;) {
+      int b = NextByte();
+      if (b < 0) {
+        eof_ = true;
+        return any;
+      }
+      any = true;
+      const char c = static_cast<char>(b);
+      if (c == kCR) {
+        if (PeekByte() == kLF) NextByte();
+        return true;
+      }
+      if (c == kLF) return true;
+      line.push_back(c);
+      if (lead_.IsLead(c)) {
+        // The second byte goes with its lead byte whatever it is, also when
+        // the pair is split by a block boundary; a lead byte at the very end
+        // of the file stands alone.
+        const int trail = NextByte();
+        if (trail >= 0) line.push_back(static_cast<char>(trail));
+      }
+    }
+  }
+
+ private:
+  // Makes a non-zero byte available at pos_; false when the file is used up.
+  bool Fill() {
+    for (;;) {
+      while (pos_ < len_) {
+        if (buffer_[pos_] != 0) return true;
+        ++pos_;  // zero bytes are dropped
+      }
+      if (exhausted_) return false;
+      len_ = file_.Read(buffer_.data(), kBlockSize);
+      pos_ = 0;
+      if (len_ == 0) {
+        exhausted_ = true;
+        return false;
+      }
+    }
+  }
+
+  int NextByte() {
+    if (!Fill()) return -1;
+    return static_cast<unsigned char>(buffer_[pos_++]);
+  }
+
+  int PeekByte() {
+    if (!Fill()) return -1;
+    return static_cast<unsigned char>(buffer_[pos_]);
+  }
+
+  static constexpr std::size_t kBlockSize = 65535;
+
+  platform::InputFile& file_;
+  const platform::LeadByteTable& lead_;
+  std::array<char, kBlockSize> buffer_{};
+  std::size_t pos_ = 0;
+  std::size_t len_ = 0;
+  bool exhausted_ = false;
+  bool eof_ = false;
+};
+
+// Parses one row: a line, and further lines while a quoted cell is open.
+void ParseRow(BlockReader& reader, const platform::LeadByteTable& lead, char delimiter,
+              std::string& line, TCsvCells& row) {
+  reader.ReadLine(line);
+  bool inQuotes = false;
+  std::string cell;
+  for (;;) {
+    const std::size_t n = line.size();
+    std::size_t i = 0;
+    while (i < n) {
+      const char c = line[i];
+      if (lead.IsLead(c)) {
+        cell.push_back(c);
+        if (i + 1 < n) cell.push_back(line[i + 1]);
+        i += 2;
+      } else if (c == kQuote) {
+        if (inQuotes && i + 1 < n && line[i + 1] == kQuote) {
+          cell.push_back(kQuote);
+          i += 2;
+        } else {
+          inQuotes = !inQuotes;
+          ++i;
+        }
+      } else if (c == delimiter && !inQuotes) {
+        row.Add(cell);
+        cell.clear();
+        ++i;
+        while (i < n && line[i] == ' ') ++i;
+      } else {
+        cell.push_back(c);
+        ++i;
+      }
+    }
+    if (!inQuotes) break;
+    if (!reader.ReadLine(line)) break;
+    cell += "\r\n";
+  }
+  row.Add(cell);
+}
+
+// ---------------------------------------------------------------------------
+// Writing
+
+// Whether the text needs quotes (1: with doubled quotes, 2: enclosed only,
+// 0: none). Steps by characters, so the second byte of a two-byte character
+// is never taken for a quote, a line break, the delimiter or a space.
+int QuoteRule(std::string_view text, char delimiter, const platform::LeadByteTable& lead) {
+  bool enclose = false;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (lead.IsLead(c)) {
+      ++i;
+      continue;
+    }
+    if (c == kQuote || c == kCR || c == kLF) return 1;
+    if (c == delimiter || c == ' ') enclose = true;
+  }
+  if (enclose || text == "ID" || text == "id") return 2;
+  return 0;
+}
+
+void AppendQuotedCell(std::string& out, std::string_view text, char delimiter,
+                      const platform::LeadByteTable& lead) {
+  switch (QuoteRule(text, delimiter, lead)) {
+    case 1:
+      out += kQuote;
+      out += ReplaceText(text, "\"", "\"\"", true);
+      out += kQuote;
+      break;
+    case 2:
+      out += kQuote;
+      out += text;
+      out += kQuote;
+      break;
+    default:
+      out += text;
+      break;
+  }
+}
+
+void AppendRowText(std::string& out, const TCsvCells& row, char delimiter, int n,
+                   const platform::LeadByteTable& lead) {
+  for (int i = 0; i < n; ++i) {
+    if (i > 0) out += delimiter;
+    AppendQuotedCell(out, row.GetCell(i), delimiter, lead);
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Sorting
+
+// A decimal integer as the whole text: leading blanks, an optional sign and
+// digits, within 32 bits.
+bool ParseDecimalInt(std::string_view s, long long& out) {
+  std::size_t i = 0;
+  while (i < s.size() && s[i] == ' ') ++i;
+  bool negative = false;
+  if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
+    negative = s[i] == '-';
+    ++i;
+  }
+  if (i >= s.size()) return false;
+  long long value = 0;
+  for (; i < s.size(); ++i) {
+    if (s[i] < '0' || s[i] > '9') return false;
+    value = value * 10 + (s[i] - '0');
+    if (value > static_cast<long long>(INT_MAX) + 1) return false;
+  }
+  if (negative) value = -value;
+  if (value > INT_MAX) return false;
+  out = value;
+  return true;
+}
+
+// The classic in-place quicksort over the order array: pivot at (L + R) div 2,
+// the I and J scans, the left part L..J sorted next and the loop going on
+// with I..R. Ranges are kept on a stack of their own rather than by
+// recursion; they are disjoint, so the order they are taken in does not
+// change the result. The scans are bounded by the range as a safeguard.
+template <typename Compare>
+void QuickSort(std::vector<int>& order, Compare compare) {
+  if (order.size() < 2) return;
+  std::vector<std::pair<int, int>> pending;
+  pending.emplace_back(0, static_cast<int>(order.size()) - 1);
+  while (!pending.empty()) {
+    auto [L, R] = pending.back();
+    pending.pop_back();
+    int I;
+    do {
+      I = L;
+      int J = R;
+      const int P = order[static_cast<std::size_t>((L + R) / 2)];
+      do {
+        while (I < R && compare(order[static_cast<std::size_t>(I)], P) < 0) ++I;
+        while (J > L && compare(order[static_cast<std::size_t>(J)], P) > 0) --J;
+        if (I <= J) {
+          std::swap(order[static_cast<std::size_t>(I)], order[static_cast<std::size_t>(J)]);
+          ++I;
+          --J;
+        }
+      } while (I <= J);
+      if (L < J) pending.emplace_back(L, J);
+      L = I;
+    } while (I < R);
+  }
+}
+
+int CompareText(const std::string& a, const std::string& b) {
+  const std::size_t n = std::min(a.size(), b.size());
+  const int c = n ? std::memcmp(a.data(), b.data(), n) : 0;
+  if (c != 0) return c;
+  return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
+}
+
+// a - b truncated toward zero, reduced to its sign; numbers less than 1 apart
+// are equal. Computed in floating point, so no integer can overflow.
+int CompareNumber(double a, double b) {
+  const double d = a - b;
+  if (d >= 1.0) return 1;
+  if (d <= -1.0) return -1;
+  return 0;
+}
+
+int CompareDate(double a, double b) { return a < b ? -1 : (a > b ? 1 : 0); }
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// TCsvCells
+
+int TCsvCells::Add(std::string_view text) {
+  cells_.emplace_back(std::string(UpToZero(text)));
+  return static_cast<int>(cells_.size()) - 1;
+}
+
+void TCsvCells::Assign(const TCsvCells& other) {
+  if (this != &other) cells_ = other.cells_;
+}
+
+void TCsvCells::Clear() { cells_.clear(); }
+
+int TCsvCells::Count() const { return static_cast<int>(cells_.size()); }
+
+std::string TCsvCells::GetCell(int index) const {
+  if (index < 0 || index >= Count()) return {};
+  const auto& cell = cells_[static_cast<std::size_t>(index)];
+  return cell ? *cell : std::string();
+}
+
+void TCsvCells::SetCell(int index, std::string_view text) {
+  if (index < 0) ThrowIndexError(index);
+  if (index >= Count()) cells_.resize(static_cast<std::size_t>(index) + 1);
+  cells_[static_cast<std::size_t>(index)] = std::string(UpToZero(text));
+}
+
+bool TCsvCells::IsEmptyRow() const {
+  return std::all_of(cells_.begin(), cells_.end(),
+                     [](const std::optional<std::string>& c) { return !c || c->empty(); });
+}
+
+std::string TCsvCells::RowText(char delimiter, int n) const {
+  if (n < 0) n = Count();
+  std::string out;
+  AppendRowText(out, *this, delimiter, n, platform::Text().LeadBytes());
+  return out;
+}
+
+// ---------------------------------------------------------------------------
+// TCsvSheet
+
+void TCsvSheet::Clear() { rows_.clear(); }
+
+int TCsvSheet::AddRow(std::unique_ptr<TCsvCells> row) {
+  rows_.push_back(std::move(row));
+  return static_cast<int>(rows_.size()) - 1;
+}
+
+void TCsvSheet::Assign(const TCsvSheet& other) {
+  if (this == &other) return;
+  std::vector<std::unique_ptr<TCsvCells>> copy;
+  copy.reserve(other.rows_.size());
+  for (const auto& row : other.rows_) {
+    copy.push_back(row ? std::make_unique<TCsvCells>(*row) : std::make_unique<TCsvCells>());
+  }
+  rows_ = std::move(copy);
+}
+
+void TCsvSheet::DeleteRow(int row) {
+  if (row < 0 || row >= RowCount()) ThrowIndexError(row);
+  rows_.erase(rows_.begin() + row);
+}
+
+int TCsvSheet::RowCount() const { return static_cast<int>(rows_.size()); }
+
+TCsvCells& TCsvSheet::GetRow(int row) {
+  if (row < 0 || row >= RowCount()) ThrowIndexError(row);
+  auto& slot = rows_[static_cast<std::size_t>(row)];
+  if (!slot) slot = std::make_unique<TCsvCells>();
+  return *slot;
+}
+
+std::string TCsvSheet::GetCell(int column, int row) const {
+  if (row < 0 || row >= RowCount()) return {};
+  const auto& slot = rows_[static_cast<std::size_t>(row)];
+  return slot ? slot->GetCell(column) : std::string();
+}
+
+void TCsvSheet::SetCell(int column, int row, std::string_view text) {
+  if (row < 0) ThrowIndexError(row);
+  if (row >= RowCount()) rows_.resize(static_cast<std::size_t>(row) + 1);
+  auto& slot = rows_[static_cast<std::size_t>(row)];
+  if (!slot) slot = std::make_unique<TCsvCells>();
+  slot->SetCell(column, text);
+}
+
+int TCsvSheet::FindRow(int column, std::string_view text, int startRow) const {
+  for (int r = std::max(startRow, 0); r < RowCount(); ++r) {
+    const auto& slot = rows_[static_cast<std::size_t>(r)];
+    const std::string cell = slot ? slot->GetCell(column) : std::string();
+    if (cell == text) return r;
+  }
+  return -1;
+}
+
+int TCsvSheet::MaxColCount() const {
+  int n = 0;
+  for (const auto& row : rows_) {
+    if (row) n = std::max(n, row->Count());
+  }
+  return n;
+}
+
+// The result is kept in 64 bits and capped at INT_MAX, so a cell holding
+// the largest integer cannot overflow it.
+int TCsvSheet::NextNumber(int column, int start) const {
+  long long result = start;
+  for (int r = 0; r < RowCount(); ++r) {
+    long long value = 0;
+    if (!ParseDecimalInt(GetCell(column, r), value)) value = start;
+    if (value >= result) result = value + 1;
+  }
+  return static_cast<int>(std::min<long long>(result, INT_MAX));
+}
+
+void TCsvSheet::LoadFromFile(const std::string& path, char delimiter) {
+  Clear();
+  const auto file = platform::OpenInputFile(path);
+  const auto& lead = platform::Text().LeadBytes();
+  auto reader = std::make_unique<BlockReader>(*file, lead);
+  std::string line;
+  while (!reader->Eof()) {
+    auto row = std::make_unique<TCsvCells>();
+    ParseRow(*reader, lead, delimiter, line, *row);
+    rows_.push_back(std::move(row));
+  }
+}
+
+void TCsvSheet::SaveToFile(const std::string& path, char delimiter,
+                           std::string_view lineEnd) const {
+  auto file = platform::CreateOutputFile(path);
+  const auto& lead = platform::Text().LeadBytes();
+  const int n = MaxColCount();
+  constexpr std::size_t kChunk = 64 * 1024;
+  std::string out;
+  out.reserve(kChunk * 2);
+  for (const auto& row : rows_) {
+    if (row) AppendRowText(out, *row, delimiter, n, lead);
+    out += lineEnd;
+    if (out.size() >= kChunk) {
+      file->Write(out.data(), out.size());
+      out.clear();
+    }
+  }
+  if (!out.empty()) file->Write(out.data(), out.size());
+  file->Commit();
+}
+
+void TCsvSheet::SortBy(SortKind kind, int column) {
+  if (rows_.empty()) return;
+  const std::size_t first = headerRow ? 1 : 0;
+  if (rows_.size() <= first + 1) return;
+  const std::size_t count = rows_.size() - first;
+
+  // Each row's key is worked out once; the sort moves indexes, and the rows
+  // are put in their new order by pointer at the end.
+  std::vector<int> order(count);
+  for (std::size_t i = 0; i < count; ++i) order[i] = static_cast<int>(i);
+  auto cellOf = [&](std::size_t i) {
+    const auto& slot = rows_[first + i];
+    return slot ? slot->GetCell(column) : std::string();
+  };
+
+  if (kind == SortKind::Text) {
+    std::vector<std::string> keys(count);
+    for (std::size_t i = 0; i < count; ++i) {
+      keys[i] = cellOf(i);
+      for (char& c : keys[i]) {
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+      }
+    }
+    QuickSort(order, [&](int a, int b) {
+      return CompareText(keys[static_cast<std::size_t>(a)], keys[static_cast<std::size_t>(b)]);
+    });
+  } else {
+    std::vector<double> keys(count);
+    const auto& text = platform::Text();
+    for (std::size_t i = 0; i < count; ++i) {
+      const std::string cell = cellOf(i);
+      if (kind == SortKind::Number) {
+        keys[i] = StrToNum(cell);
+      } else {
+        keys[i] = text.TextToDate(cell).value_or(0.0);
+      }
+    }
+    if (kind == SortKind::Number) {
+      QuickSort(order, [&](int a, int b) {
+        return CompareNumber(keys[static_cast<std::size_t>(a)], keys[static_cast<std::size_t>(b)]);
+      });
+    } else {
+      QuickSort(order, [&](int a, int b) {
+        return CompareDate(keys[static_cast<std::size_t>(a)], keys[static_cast<std::size_t>(b)]);
+      });
+    }
+  }
+
+  std::vector<std::unique_ptr<TCsvCells>> sorted;
+  sorted.reserve(count);
+  for (int i : order) sorted.push_back(std::move(rows_[first + static_cast<std::size_t>(i)]));
+  std::move(sorted.begin(), sorted.end(), rows_.begin() + static_cast<std::ptrdiff_t>(first));
+}
+
+void TCsvSheet::SortByText(int column) { SortBy(SortKind::Text, column); }
+void TCsvSheet::SortByNumber(int column) { SortBy(SortKind::Number, column); }
+void TCsvSheet::SortByDate(int column) { SortBy(SortKind::Date, column); }
+
+void TCsvSheet::TrimEmptyRows() {
+  while (!rows_.empty() && (!rows_.back() || rows_.back()->IsEmptyRow())) rows_.pop_back();
+}
+
+}  // namespace lumora
