@@ -1,0 +1,123 @@
+// Byte files with the C library and POSIX calls, for the native build.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "platform/error.h"
+#include "platform/files.h"
+#include "platform/text_platform.h"
+
+namespace lumora::platform {
+
+namespace {
+
+std::string Reason(int error) { return std::strerror(error); }
+
+[[noreturn]] void ThrowOpenError(const std::string& path, int error) {
+  throw AppError("ファイル \"" + Text().AnsiToUtf8(path) + "\". " + Reason(error) + " は開けません");
+}
+
+[[noreturn]] void ThrowCreateError(const std::string& path, int error) {
+  throw AppError("ファイル \"" + Text().AnsiToUtf8(path) + "\". " + Reason(error) +
+                 " を作成できません");
+}
+
+struct FileCloser {
+  void operator()(std::FILE* f) const { std::fclose(f); }
+};
+using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+
+bool IsDirectory(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+class PosixInputFile : public InputFile {
+ public:
+  PosixInputFile(std::string path, FilePtr file) : path_(std::move(path)), file_(std::move(file)) {}
+
+  std::size_t Read(char* buffer, std::size_t size) override {
+    const std::size_t n = std::fread(buffer, 1, size, file_.get());
+    if (n == 0 && std::ferror(file_.get())) ThrowOpenError(path_, errno);
+    return n;
+  }
+
+ private:
+  std::string path_;
+  FilePtr file_;
+};
+
+class PosixOutputFile : public OutputFile {
+ public:
+  PosixOutputFile(std::string target, std::string temp, FilePtr file)
+      : target_(std::move(target)), temp_(std::move(temp)), file_(std::move(file)) {}
+
+  ~PosixOutputFile() override {
+    if (file_) {
+      file_.reset();
+      std::remove(temp_.c_str());
+    }
+  }
+
+  void Write(const char* data, std::size_t size) override {
+    if (!file_) ThrowCreateError(target_, EBADF);
+    if (size > 0 && std::fwrite(data, 1, size, file_.get()) != size) Fail(errno);
+  }
+
+  void Commit() override {
+    if (!file_) ThrowCreateError(target_, EBADF);
+    if (std::fflush(file_.get()) != 0) Fail(errno);
+    if (::fsync(::fileno(file_.get())) != 0) Fail(errno);
+    std::FILE* f = file_.release();
+    if (std::fclose(f) != 0) {
+      const int error = errno;
+      std::remove(temp_.c_str());
+      ThrowCreateError(target_, error);
+    }
+    if (std::rename(temp_.c_str(), target_.c_str()) != 0) {
+      const int error = errno;
+      std::remove(temp_.c_str());
+      ThrowCreateError(target_, error);
+    }
+  }
+
+ private:
+  [[noreturn]] void Fail(int error) {
+    file_.reset();
+    std::remove(temp_.c_str());
+    ThrowCreateError(target_, error);
+  }
+
+  std::string target_;
+  std::string temp_;
+  FilePtr file_;
+};
+
+}  // namespace
+
+std::unique_ptr<InputFile> OpenInputFile(const std::string& path) {
+  if (IsDirectory(path)) ThrowOpenError(path, EISDIR);
+  FilePtr file(std::fopen(path.c_str(), "rb"));
+  if (!file) ThrowOpenError(path, errno);
+  return std::make_unique<PosixInputFile>(path, std::move(file));
+}
+
+std::unique_ptr<OutputFile> CreateOutputFile(const std::string& path) {
+  if (path.empty()) ThrowCreateError(path, ENOENT);
+  if (IsDirectory(path)) ThrowCreateError(path, EISDIR);
+  std::string temp = path + ".tmp";
+  FilePtr file(std::fopen(temp.c_str(), "wb"));
+  if (!file) ThrowCreateError(path, errno);
+  return std::make_unique<PosixOutputFile>(path, std::move(temp), std::move(file));
+}
+
+bool FileExists(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+}  // namespace lumora::platform

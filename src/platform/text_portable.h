@@ -1,0 +1,35 @@
+// Text services written out for Shift-JIS (code page 932) and the program's
+// own date form, with no call into a system: the lead bytes of code page
+// 932, its full-width to half-width mapping, dates written as
+// "yyyy/M/d H:mm:ss", and ANSI bytes handed on unchanged as UTF-8.
+#pragma once
+
+#include "platform/text_platform.h"
+
+namespace lumora::platform {
+
+class PortableTextPlatform : public TextPlatform {
+ public:
+  PortableTextPlatform();
+
+  const LeadByteTable& LeadBytes() const override { return lead_; }
+
+  // Full-width space, the full-width forms of the ASCII signs, digits and
+  // letters, the full-width katakana (voiced ones as a letter and a sound
+  // mark) and the katakana signs become their one-byte forms; every other
+  // byte and character is copied.
+  std::string MapToHalfWidth(std::string_view ansiText) const override;
+
+  // "yyyy/M/d", optionally followed by blanks and "H:mm" or "H:mm:ss";
+  // invalid dates and times give nothing.
+  std::optional<double> TextToDate(std::string_view ansiText) const override;
+
+  std::string AnsiToUtf8(std::string_view ansiText) const override {
+    return std::string(ansiText);
+  }
+
+ private:
+  LeadByteTable lead_;
+};
+
+}  // namespace lumora::platform
