@@ -1,0 +1,8 @@
+#!/bin/sh
+# Builds the benchmarks in a Release tree under build/bench and runs them.
+set -eu
+root=$(cd "$(dirname "$0")/.." && pwd)
+build="$root/build/bench"
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DLUMORA_TESTS=OFF -DLUMORA_BENCH=ON >/dev/null
+cmake --build "$build" -j"$(nproc 2>/dev/null || echo 2)" --target lumora_sheet_bench >/dev/null
+"$build/bench/lumora_sheet_bench" "$@"
