@@ -1,0 +1,57 @@
+#include "platform/text_win.h"
+
+#include <windows.h>
+#include <oleauto.h>
+
+#include <climits>
+#include <cstring>
+
+#include "platform/unicode_win.h"
+
+namespace lumora::platform {
+
+Win32TextPlatform::Win32TextPlatform() {
+  CPINFO info{};
+  if (GetCPInfo(CP_ACP, &info)) {
+    // LeadByte holds up to MAX_LEADBYTES/2 ranges, ended by a pair of zeros.
+    for (int i = 0; i + 1 < MAX_LEADBYTES; i += 2) {
+      const BYTE first = info.LeadByte[i];
+      const BYTE last = info.LeadByte[i + 1];
+      if (first == 0 && last == 0) break;
+      if (first <= last) leadBytes_.AddRange(first, last);
+    }
+  }
+}
+
+std::string Win32TextPlatform::MapToHalfWidth(std::string_view ansiText) const {
+  if (ansiText.empty() || ansiText.size() > static_cast<std::size_t>(INT_MAX)) return {};
+  char buffer[256];
+  std::memset(buffer, 0, sizeof buffer);
+  // 0x0800 is LOCALE_SYSTEM_DEFAULT. The last byte of the buffer is left
+  // alone, so the result always has a terminating zero.
+  const int written = LCMapStringA(LOCALE_SYSTEM_DEFAULT, LCMAP_HALFWIDTH, ansiText.data(),
+                                   static_cast<int>(ansiText.size()), buffer,
+                                   static_cast<int>(sizeof buffer) - 1);
+  if (written == 0) return {};
+  return std::string(buffer);  // up to the first zero byte
+}
+
+std::optional<double> Win32TextPlatform::TextToDate(std::string_view ansiText) const {
+  std::wstring wide = AnsiToWide(ansiText);
+  if (wide.empty()) return std::nullopt;
+  DATE date = 0;
+  const HRESULT hr = VarDateFromStr(wide.data(), LOCALE_USER_DEFAULT, 0, &date);
+  if (FAILED(hr)) return std::nullopt;
+  return static_cast<double>(date);
+}
+
+std::string Win32TextPlatform::AnsiToUtf8(std::string_view ansiText) const {
+  return platform::AnsiToUtf8(ansiText);
+}
+
+const TextPlatform& SystemText() {
+  static const Win32TextPlatform system;
+  return system;
+}
+
+}  // namespace lumora::platform
