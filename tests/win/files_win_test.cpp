@@ -1,0 +1,192 @@
+// Byte files on a real file system under Wine: atomic replace and the texts
+// of the errors.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/error.h"
+#include "platform/files.h"
+#include "platform/handles_win.h"
+
+namespace lumora::platform {
+namespace {
+
+// A fresh folder under the temporary folder, removed with its files.
+class TempFolder {
+ public:
+  TempFolder() {
+    char base[MAX_PATH];
+    GetTempPathA(MAX_PATH, base);
+    path_ = std::string(base) + "lumora_files_" + std::to_string(GetCurrentProcessId()) + "_" +
+            std::to_string(counter_++) + "\\";
+    CreateDirectoryA(path_.c_str(), nullptr);
+  }
+  ~TempFolder() {
+    WIN32_FIND_DATAA found;
+    FindHandle find(FindFirstFileA((path_ + "*").c_str(), &found));
+    if (find) {
+      do {
+        DeleteFileA((path_ + found.cFileName).c_str());
+      } while (FindNextFileA(find.get(), &found));
+    }
+    RemoveDirectoryA(path_.c_str());
+  }
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+  const std::string& path() const { return path_; }
+
+ private:
+  static inline int counter_ = 0;
+  std::string path_;
+};
+
+void WriteWhole(const std::string& path, const std::string& bytes) {
+  auto out = CreateOutputFile(path);
+  out->Write(bytes.data(), bytes.size());
+  out->Commit();
+}
+
+std::string ReadWhole(const std::string& path) {
+  auto in = OpenInputFile(path);
+  std::string bytes;
+  char buffer[7];  // small on purpose: many reads
+  for (std::size_t n; (n = in->Read(buffer, sizeof buffer)) > 0;) bytes.append(buffer, n);
+  return bytes;
+}
+
+int CountFiles(const std::string& folder) {
+  WIN32_FIND_DATAA found;
+  FindHandle find(FindFirstFileA((folder + "*").c_str(), &found));
+  if (!find) return 0;
+  int count = 0;
+  do {
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) ++count;
+  } while (FindNextFileA(find.get(), &found));
+  return count;
+}
+
+std::string ErrorOf(void (*action)(const std::string&), const std::string& path) {
+  try {
+    action(path);
+  } catch (const AppError& error) {
+    return error.what();
+  }
+  return "(no error)";
+}
+
+bool EndsWith(const std::string& text, const std::string& tail) {
+  return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+TEST(FilesWinTest, WritesAndReadsBytes) {
+  TempFolder folder;
+  const std::string path = folder.path() + "a.tsv";
+  const std::string bytes = std::string("1\t\x95\x5C\r\n", 6) + std::string(1, '\0') + "end";
+  WriteWhole(path, bytes);
+  EXPECT_TRUE(FileExists(path));
+  EXPECT_EQ(ReadWhole(path), bytes);
+  EXPECT_EQ(CountFiles(folder.path()), 1);  // no temporary file left behind
+}
+
+TEST(FilesWinTest, TargetStaysAsItWasUntilCommit) {
+  TempFolder folder;
+  const std::string path = folder.path() + "list.tsv";
+  WriteWhole(path, "old");
+  {
+    auto out = CreateOutputFile(path);
+    out->Write("new text", 8);
+    EXPECT_EQ(ReadWhole(path), "old");  // still the old file while writing
+    EXPECT_EQ(CountFiles(folder.path()), 2);
+  }  // no Commit
+  EXPECT_EQ(ReadWhole(path), "old");
+  EXPECT_EQ(CountFiles(folder.path()), 1);
+
+  auto out = CreateOutputFile(path);
+  out->Write("new text", 8);
+  out->Commit();
+  EXPECT_EQ(ReadWhole(path), "new text");
+  EXPECT_EQ(CountFiles(folder.path()), 1);
+}
+
+TEST(FilesWinTest, ReadsAFileThatAnotherHandleHasOpenForWriting) {
+  TempFolder folder;
+  const std::string path = folder.path() + "shared.txt";
+  WriteWhole(path, "abc");
+  FileHandle writer(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                               OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(writer);
+  EXPECT_EQ(ReadWhole(path), "abc");
+}
+
+TEST(FilesWinTest, FileExistsIsFalseForFoldersAndMissingFiles) {
+  TempFolder folder;
+  EXPECT_FALSE(FileExists(folder.path() + "missing.txt"));
+  EXPECT_FALSE(FileExists(folder.path()));
+  EXPECT_FALSE(FileExists(folder.path().substr(0, folder.path().size() - 1)));
+}
+
+TEST(FilesWinTest, OpeningAMissingFileNamesThePathAndTheReason) {
+  TempFolder folder;
+  const std::string path = folder.path() + "missing.tsv";
+  const std::string message = ErrorOf([](const std::string& p) { OpenInputFile(p); }, path);
+  const std::string head = "ファイル \"" + path + "\". ";
+  ASSERT_EQ(message.compare(0, head.size(), head), 0) << message;
+  ASSERT_TRUE(EndsWith(message, " は開けません")) << message;
+  const std::string reason = message.substr(head.size(), message.size() - head.size() - std::string(" は開けません").size());
+  EXPECT_FALSE(reason.empty()) << message;
+  EXPECT_FALSE(EndsWith(reason, ".")) << message;
+  EXPECT_FALSE(EndsWith(reason, "。")) << message;
+  EXPECT_EQ(reason.find('\r'), std::string::npos) << message;
+  EXPECT_EQ(reason.find('\n'), std::string::npos) << message;
+}
+
+TEST(FilesWinTest, CreatingInAMissingFolderNamesThePathAndTheReason) {
+  TempFolder folder;
+  const std::string path = folder.path() + "data\\applist.tsv";
+  const std::string message = ErrorOf([](const std::string& p) { CreateOutputFile(p); }, path);
+  const std::string head = "ファイル \"" + path + "\". ";
+  ASSERT_EQ(message.compare(0, head.size(), head), 0) << message;
+  ASSERT_TRUE(EndsWith(message, " を作成できません")) << message;
+  const std::string reason =
+      message.substr(head.size(), message.size() - head.size() - std::string(" を作成できません").size());
+  EXPECT_FALSE(reason.empty()) << message;
+  EXPECT_FALSE(EndsWith(reason, ".")) << message;
+  EXPECT_FALSE(EndsWith(reason, "。")) << message;
+  EXPECT_EQ(reason.find('\n'), std::string::npos) << message;
+  std::printf("message: %s\n", message.c_str());
+}
+
+TEST(FilesWinTest, ErrorTextsShowShiftJisPathsAsUtf8) {
+  TempFolder folder;
+  // "表\" - a folder name whose second byte is a backslash, then a missing file.
+  const std::string path = folder.path() + "\x95\x5C\\missing.tsv";
+  const std::string message = ErrorOf([](const std::string& p) { OpenInputFile(p); }, path);
+  EXPECT_NE(message.find("表\\missing.tsv\""), std::string::npos) << message;
+}
+
+TEST(FilesWinTest, AReadOnlyTargetIsNotReplaced) {
+  TempFolder folder;
+  const std::string path = folder.path() + "locked.tsv";
+  WriteWhole(path, "old");
+  ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
+  const std::string message = ErrorOf([](const std::string& p) { WriteWhole(p, "new"); }, path);
+  EXPECT_TRUE(EndsWith(message, " を作成できません")) << message;
+  SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_EQ(ReadWhole(path), "old");
+  EXPECT_EQ(CountFiles(folder.path()), 1);
+}
+
+TEST(FilesWinTest, AFolderInTheTargetsPlaceIsNotReplaced) {
+  TempFolder folder;
+  const std::string path = folder.path() + "sub";
+  ASSERT_TRUE(CreateDirectoryA(path.c_str(), nullptr));
+  const std::string message = ErrorOf([](const std::string& p) { WriteWhole(p, "new"); }, path);
+  EXPECT_TRUE(EndsWith(message, " を作成できません")) << message;
+  EXPECT_NE(GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_DIRECTORY, 0u);
+  RemoveDirectoryA(path.c_str());
+}
+
+}  // namespace
+}  // namespace lumora::platform
