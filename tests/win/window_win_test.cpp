@@ -1,0 +1,211 @@
+// The window base class with real windows in this process: messages reach
+// the object, and an exception from a handler goes to the error report while
+// the window keeps working.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "platform/error.h"
+#include "platform/error_report_win.h"
+#include "platform/window_win.h"
+
+namespace lumora::platform {
+namespace {
+
+constexpr UINT kThrowAppError = WM_APP + 1;
+constexpr UINT kThrowOther = WM_APP + 2;
+constexpr UINT kAnswer = WM_APP + 3;
+
+class ProbeWindow : public Window {
+ public:
+  explicit ProbeWindow(bool throwOnCreate = false) : throwOnCreate_(throwOnCreate) {}
+
+  void Open() {
+    ClassSpec windowClass;
+    windowClass.name = L"LumoraProbeWindow";
+    CreateSpec window;
+    window.title = L"probe";
+    window.style = WS_OVERLAPPEDWINDOW;  // never shown
+    Create(windowClass, window);
+  }
+
+  std::vector<UINT> seen;
+  int answers = 0;
+
+ protected:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+    seen.push_back(message);
+    switch (message) {
+      case WM_CREATE:
+        if (throwOnCreate_) throw AppError("作成時のエラー");
+        return 0;
+      case kThrowAppError:
+        throw AppError("ファイル \"x\". テスト は開けません");
+      case kThrowOther:
+        throw 42;
+      case kAnswer:
+        ++answers;
+        return 1234;
+      default:
+        return DefaultHandling(message, wParam, lParam);
+    }
+  }
+
+ private:
+  bool throwOnCreate_;
+};
+
+struct Report {
+  HWND owner;
+  std::string text;
+};
+
+bool Saw(const ProbeWindow& window, UINT message) {
+  for (UINT m : window.seen) {
+    if (m == message) return true;
+  }
+  return false;
+}
+
+void PumpPending() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+TEST(WindowTest, MessagesFromCreationOnReachTheObject) {
+  ProbeWindow window;
+  window.Open();
+  ASSERT_NE(window.Handle(), nullptr);
+  EXPECT_TRUE(Saw(window, WM_NCCREATE));
+  EXPECT_TRUE(Saw(window, WM_CREATE));
+  EXPECT_EQ(GetWindowLongPtrW(window.Handle(), GWLP_USERDATA), reinterpret_cast<LONG_PTR>(&window));
+  EXPECT_EQ(SendMessageW(window.Handle(), kAnswer, 0, 0), 1234);
+
+  wchar_t title[32] = {};
+  GetWindowTextW(window.Handle(), title, 32);
+  EXPECT_STREQ(title, L"probe");
+  wchar_t className[64] = {};
+  GetClassNameW(window.Handle(), className, 64);
+  EXPECT_STREQ(className, L"LumoraProbeWindow");
+}
+
+TEST(WindowTest, PostedMessagesArriveThroughDispatch) {
+  ProbeWindow window;
+  window.Open();
+  PostMessageW(window.Handle(), kAnswer, 0, 0);
+  PostMessageW(window.Handle(), kAnswer, 0, 0);
+  PumpPending();
+  EXPECT_EQ(window.answers, 2);
+}
+
+TEST(WindowTest, TwoWindowsOfOneClassKeepTheirOwnObjects) {
+  ProbeWindow first;
+  ProbeWindow second;
+  first.Open();
+  second.Open();  // the class is registered once and reused
+  SendMessageW(second.Handle(), kAnswer, 0, 0);
+  EXPECT_EQ(first.answers, 0);
+  EXPECT_EQ(second.answers, 1);
+}
+
+TEST(WindowTest, AThrowingHandlerIsReportedAndTheWindowGoesOn) {
+  std::vector<Report> reports;
+  ScopedErrorReportHook hook([&](HWND owner, const std::string& text) { reports.push_back({owner, text}); });
+  ProbeWindow window;
+  window.Open();
+
+  EXPECT_EQ(SendMessageW(window.Handle(), kThrowAppError, 0, 0), 0);
+  ASSERT_EQ(reports.size(), 1u);
+  EXPECT_EQ(reports[0].owner, window.Handle());
+  EXPECT_EQ(reports[0].text, "ファイル \"x\". テスト は開けません");
+
+  // Through the message loop as well: nothing crosses DispatchMessageW.
+  PostMessageW(window.Handle(), kThrowAppError, 0, 0);
+  PumpPending();
+  ASSERT_EQ(reports.size(), 2u);
+
+  EXPECT_TRUE(IsWindow(window.Handle()));
+  EXPECT_EQ(SendMessageW(window.Handle(), kAnswer, 0, 0), 1234);
+  EXPECT_EQ(window.answers, 1);
+}
+
+TEST(WindowTest, ExceptionsOfAnyTypeAreReported) {
+  std::vector<Report> reports;
+  ScopedErrorReportHook hook([&](HWND owner, const std::string& text) { reports.push_back({owner, text}); });
+  ProbeWindow window;
+  window.Open();
+  SendMessageW(window.Handle(), kThrowOther, 0, 0);
+  ASSERT_EQ(reports.size(), 1u);
+  EXPECT_FALSE(reports[0].text.empty());
+  EXPECT_TRUE(IsWindow(window.Handle()));
+}
+
+TEST(WindowTest, AnErrorDuringCreationIsReportedAndTheWindowExists) {
+  std::vector<Report> reports;
+  ScopedErrorReportHook hook([&](HWND owner, const std::string& text) { reports.push_back({owner, text}); });
+  ProbeWindow window(true);
+  window.Open();
+  ASSERT_EQ(reports.size(), 1u);
+  EXPECT_EQ(reports[0].text, "作成時のエラー");
+  ASSERT_NE(window.Handle(), nullptr);
+  EXPECT_TRUE(IsWindow(window.Handle()));
+  EXPECT_EQ(SendMessageW(window.Handle(), kAnswer, 0, 0), 1234);
+}
+
+TEST(WindowTest, DestroyingTheWindowUnbindsTheObject) {
+  ProbeWindow window;
+  window.Open();
+  HWND hwnd = window.Handle();
+  ASSERT_TRUE(DestroyWindow(hwnd));
+  EXPECT_TRUE(Saw(window, WM_DESTROY));
+  EXPECT_TRUE(Saw(window, WM_NCDESTROY));
+  EXPECT_EQ(window.Handle(), nullptr);
+  EXPECT_FALSE(IsWindow(hwnd));
+}
+
+TEST(WindowTest, TheObjectDestroysItsWindow) {
+  HWND hwnd = nullptr;
+  {
+    ProbeWindow window;
+    window.Open();
+    hwnd = window.Handle();
+    ASSERT_TRUE(IsWindow(hwnd));
+  }
+  EXPECT_FALSE(IsWindow(hwnd));
+}
+
+TEST(WindowTest, CreatingTwiceIsAnError) {
+  ProbeWindow window;
+  window.Open();
+  EXPECT_THROW(window.Open(), AppError);
+}
+
+TEST(ErrorReportTest, HookReplacesTheBoxAndIsRestored) {
+  std::vector<std::string> outer;
+  ScopedErrorReportHook outerHook([&](HWND, const std::string& text) { outer.push_back(text); });
+  {
+    std::vector<std::string> inner;
+    ScopedErrorReportHook innerHook([&](HWND, const std::string& text) { inner.push_back(text); });
+    ShowErrorReport(nullptr, "内側");
+    EXPECT_EQ(inner, std::vector<std::string>{"内側"});
+  }
+  ShowErrorReport(nullptr, "外側");
+  EXPECT_EQ(outer, std::vector<std::string>{"外側"});
+}
+
+TEST(ErrorReportTest, ApplicationTitleIsSettable) {
+  const std::string before = ApplicationTitle();
+  SetApplicationTitle("[LM]");
+  EXPECT_EQ(ApplicationTitle(), "[LM]");
+  SetApplicationTitle(before);
+}
+
+}  // namespace
+}  // namespace lumora::platform
