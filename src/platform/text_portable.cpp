@@ -21,7 +21,7 @@ constexpr HalfWidthPair kAsciiForms[] = {
     {0x8169, '('},  {0x816A, ')'},  {0x8196, '*'},  {0x817B, '+'},  {0x8143, ','},
     {0x817C, '-'},  {0x8144, '.'},  {0x815E, '/'},  {0x8146, ':'},  {0x8147, ';'},
     {0x8183, '<'},  {0x8181, '='},  {0x8184, '>'},  {0x8148, '?'},  {0x8197, '@'},
-    {0x816D, '['},  {0x815F, '\\'}, {0x818F, '\\'}, {0x816E, ']'},  {0x814F, '^'},
+    {0x816D, '['},  {0x818F, '\\'}, {0x816E, ']'},  {0x814F, '^'},
     {0x8151, '_'},  {0x814D, '`'},  {0x816F, '{'},  {0x8162, '|'},  {0x8170, '}'},
     {0x8160, '~'},
 };
@@ -55,23 +55,121 @@ constexpr const char* kKatakana[86] = {
     "\xB3\xDE", "",         "",                                              // ヴヵヶ
 };
 
-// The half-width form of one two-byte character; empty when it has none.
-std::string_view HalfWidthOf(std::uint16_t code) {
-  if (code >= 0x8340 && code <= 0x837E) return kKatakana[code - 0x8340];
-  if (code >= 0x8380 && code <= 0x8396) return kKatakana[code - 0x8380 + 63];
-  static constexpr std::string_view kDigits = "0123456789";
-  static constexpr std::string_view kUpper = "ABCDEFGHIJKLMNOPQRSTUVWXYZ";
-  static constexpr std::string_view kLower = "abcdefghijklmnopqrstuvwxyz";
-  if (code >= 0x824F && code <= 0x8258) return kDigits.substr(code - 0x824F, 1);
-  if (code >= 0x8260 && code <= 0x8279) return kUpper.substr(code - 0x8260, 1);
-  if (code >= 0x8281 && code <= 0x829A) return kLower.substr(code - 0x8281, 1);
+// Other characters that the system's mapping changes: the typographic
+// quotes become ASCII ones; signs whose half-width forms have no code in
+// code page 932 become "?"; characters with two codes in code page 932 come
+// out at the code the system converts back to.
+struct TwoByteForm {
+  std::uint16_t code;
+  const char* form;
+};
+constexpr TwoByteForm kOtherForms[] = {
+    {0x8153, "\x81\x52\xDE"},  // katakana iteration mark with sound mark
+    {0x8165, "'"}, {0x8166, "'"}, {0x8167, "\""}, {0x8168, "\""},
+    {0x819B, "?"}, {0x81A1, "?"}, {0x81A8, "?"}, {0x81A9, "?"}, {0x81AA, "?"}, {0x81AB, "?"},
+    {0x84A0, "?"},
+    {0x8790, "\x81\xE0"}, {0x8791, "\x81\xDF"}, {0x8792, "\x81\xE7"}, {0x8795, "\x81\xE3"},
+    {0x8796, "\x81\xDB"}, {0x8797, "\x81\xDA"}, {0x879A, "\x81\xE6"}, {0x879B, "\x81\xBF"},
+    {0x879C, "\x81\xBE"},
+    {0xFA4A, "\x87\x54"}, {0xFA4B, "\x87\x55"}, {0xFA4C, "\x87\x56"}, {0xFA4D, "\x87\x57"},
+    {0xFA4E, "\x87\x58"}, {0xFA4F, "\x87\x59"}, {0xFA50, "\x87\x5A"}, {0xFA51, "\x87\x5B"},
+    {0xFA52, "\x87\x5C"}, {0xFA53, "\x87\x5D"}, {0xFA54, "\x81\xCA"}, {0xFA55, "|"},
+    {0xFA58, "\x87\x8A"}, {0xFA59, "\x87\x82"}, {0xFA5A, "\x87\x84"}, {0xFA5B, "\x81\xE6"},
+    {0xEEF9, "\x81\xCA"}, {0xEEFA, "|"},
+};
+
+// The assigned two-byte codes of code page 932 (second bytes 0x40..0xFC
+// without 0x7F), as ranges in code order.
+struct CodeRange {
+  std::uint16_t first;
+  std::uint16_t last;
+};
+constexpr CodeRange kAssigned[] = {
+    {0x8140, 0x81AC}, {0x81B8, 0x81BF}, {0x81C8, 0x81CE}, {0x81DA, 0x81E8}, {0x81F0, 0x81F7},
+    {0x81FC, 0x81FC}, {0x824F, 0x8258}, {0x8260, 0x8279}, {0x8281, 0x829A}, {0x829F, 0x82F1},
+    {0x8340, 0x8396}, {0x839F, 0x83B6}, {0x83BF, 0x83D6}, {0x8440, 0x8460}, {0x8470, 0x8491},
+    {0x849F, 0x84BE}, {0x8740, 0x875D}, {0x875F, 0x8775}, {0x877E, 0x879C}, {0x889F, 0x9872},
+    {0x989F, 0xEAA4}, {0xED40, 0xEEEC}, {0xEEEF, 0xEEFC}, {0xF040, 0xFC4B},
+};
+
+bool IsAssigned(std::uint16_t code) {
+  for (const auto& r : kAssigned) {
+    if (code >= r.first && code <= r.last) return true;
+  }
+  return false;
+}
+
+// The next two-byte code in code order (second bytes 0x40..0xFC, no 0x7F).
+std::uint16_t NextCode(std::uint16_t code) {
+  unsigned trail = (code & 0xFFu) + 1;
+  if (trail == 0x7F) ++trail;
+  if (trail > 0xFC) return static_cast<std::uint16_t>(((code >> 8) + 1) << 8 | 0x40);
+  return static_cast<std::uint16_t>((code & 0xFF00u) | trail);
+}
+
+// The NEC-selected IBM extensions (0xED40..0xEEEC) stand in code order for
+// the IBM extension kanji from 0xFA5C; 0xEEEF..0xEEF8 for 0xFA40..0xFA49.
+std::uint16_t IbmCodeOf(std::uint16_t code) {
+  if (code >= 0xEEEF) return static_cast<std::uint16_t>(0xFA40 + (code - 0xEEEF));
+  std::uint16_t target = 0xFA5C;
+  for (std::uint16_t c = 0xED40; c != code; c = NextCode(c)) target = NextCode(target);
+  return target;
+}
+
+// The half-width form of one two-byte character, written to out; false
+// when it is copied unchanged.
+bool HalfWidthOf(std::uint16_t code, std::string& out) {
+  const unsigned trail = code & 0xFFu;
+  if (trail < 0x40 || trail > 0xFC || trail == 0x7F) return false;
+  if (!IsAssigned(code)) {
+    out += '\xA5';  // an unassigned code reads as the middle dot
+    return true;
+  }
+  if (code >= 0x8340 && code <= 0x837E) {
+    out += kKatakana[code - 0x8340];
+    return *kKatakana[code - 0x8340] != 0;
+  }
+  if (code >= 0x8380 && code <= 0x8396) {
+    out += kKatakana[code - 0x8380 + 63];
+    return *kKatakana[code - 0x8380 + 63] != 0;
+  }
+  if (code >= 0x824F && code <= 0x8258) {
+    out += static_cast<char>('0' + (code - 0x824F));
+    return true;
+  }
+  if (code >= 0x8260 && code <= 0x8279) {
+    out += static_cast<char>('A' + (code - 0x8260));
+    return true;
+  }
+  if (code >= 0x8281 && code <= 0x829A) {
+    out += static_cast<char>('a' + (code - 0x8281));
+    return true;
+  }
   for (const auto& p : kAsciiForms) {
-    if (p.code == code) return {&p.ascii, 1};
+    if (p.code == code) {
+      out += p.ascii;
+      return true;
+    }
   }
   for (const auto& p : kKanaSigns) {
-    if (p.code == code) return {&p.ascii, 1};
+    if (p.code == code) {
+      out += p.ascii;
+      return true;
+    }
   }
-  return {};
+  for (const auto& p : kOtherForms) {
+    if (p.code == code) {
+      out += p.form;
+      return true;
+    }
+  }
+  if (code >= 0xED40 && code <= 0xEEF8) {
+    const std::uint16_t ibm = IbmCodeOf(code);
+    out += static_cast<char>(ibm >> 8);
+    out += static_cast<char>(ibm & 0xFF);
+    return true;
+  }
+  return false;
 }
 
 // Days from 1899-12-30 to the civil date (proleptic Gregorian calendar).
@@ -116,12 +214,7 @@ std::string PortableTextPlatform::MapToHalfWidth(std::string_view ansiText) cons
     if (lead_.IsLead(c) && i + 1 < ansiText.size()) {
       const auto code = static_cast<std::uint16_t>((static_cast<unsigned char>(c) << 8) |
                                                    static_cast<unsigned char>(ansiText[i + 1]));
-      const std::string_view form = HalfWidthOf(code);
-      if (!form.empty()) {
-        out += form;
-      } else {
-        out.append(ansiText.data() + i, 2);
-      }
+      if (!HalfWidthOf(code, out)) out.append(ansiText.data() + i, 2);
       i += 2;
     } else {
       out.push_back(c);

@@ -14,10 +14,13 @@ class PortableTextPlatform : public TextPlatform {
 
   const LeadByteTable& LeadBytes() const override { return lead_; }
 
-  // Full-width space, the full-width forms of the ASCII signs, digits and
-  // letters, the full-width katakana (voiced ones as a letter and a sound
-  // mark) and the katakana signs become their one-byte forms; every other
-  // byte and character is copied.
+  // As code page 932's mapping through Unicode does it: the full-width
+  // space, the full-width forms of the ASCII signs (not the backslash),
+  // digits and letters, the full-width katakana (voiced ones as a letter and
+  // a sound mark) and the katakana signs become their one-byte forms; curly
+  // quotes become ASCII quotes; characters with two codes come out at the
+  // preferred one; unassigned codes become the half-width middle dot; every
+  // other byte and character is copied.
   std::string MapToHalfWidth(std::string_view ansiText) const override;
 
   // "yyyy/M/d", optionally followed by blanks and "H:mm" or "H:mm:ss";

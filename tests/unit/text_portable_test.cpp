@@ -17,7 +17,8 @@ TEST(PortableHalfWidthTest, SpaceSignsDigitsAndLetters) {
   EXPECT_EQ(p.MapToHalfWidth("\x81\x49\x81\x94\x81\x90\x81\x93\x81\x95\x81\x96\x81\x7B"), "!#$%&*+");
   EXPECT_EQ(p.MapToHalfWidth("\x81\x43\x81\x7C\x81\x44\x81\x5E\x81\x46\x81\x47"), ",-./:;");
   EXPECT_EQ(p.MapToHalfWidth("\x81\x83\x81\x81\x81\x84\x81\x48\x81\x97"), "<=>?@");
-  EXPECT_EQ(p.MapToHalfWidth("\x81\x6D\x81\x5F\x81\x6E\x81\x4F\x81\x51\x81\x4D"), "[\\]^_`");
+  EXPECT_EQ(p.MapToHalfWidth("\x81\x6D\x81\x6E\x81\x4F\x81\x51\x81\x4D"), "[]^_`");
+  EXPECT_EQ(p.MapToHalfWidth("\x81\x5F"), "\x81\x5F");  // full-width backslash stays
   EXPECT_EQ(p.MapToHalfWidth("\x81\x6F\x81\x62\x81\x70\x81\x60"), "{|}~");
   EXPECT_EQ(p.MapToHalfWidth("\x81\x69\x81\x6A"), "()");
   EXPECT_EQ(p.MapToHalfWidth("\x81\x8F"), "\\");  // full-width yen sign
@@ -46,6 +47,21 @@ TEST(PortableHalfWidthTest, EverythingElseIsCopied) {
   EXPECT_EQ(p.MapToHalfWidth("\xB1\xDE"), "\xB1\xDE");                  // half-width already
   EXPECT_EQ(p.MapToHalfWidth("x\x82"), "x\x82");                        // lone lead byte
   EXPECT_EQ(p.MapToHalfWidth("\x83\x8E"), "\x83\x8E");                  // small wa: no form
+  EXPECT_EQ(p.MapToHalfWidth("\x88\x9F\xF0\x40"), "\x88\x9F\xF0\x40");  // kanji, user-defined
+}
+
+TEST(PortableHalfWidthTest, AsTheSystemConvertsThroughUnicode) {
+  const PortableTextPlatform p;
+  EXPECT_EQ(p.MapToHalfWidth("\x81\x65\x81\x66\x81\x67\x81\x68"), "''\"\"");  // curly quotes
+  EXPECT_EQ(p.MapToHalfWidth("\xFA\x57\xEE\xFB"), "\"'");
+  EXPECT_EQ(p.MapToHalfWidth("\x81\x9B\x81\xA8"), "??");  // no code for their half-width forms
+  EXPECT_EQ(p.MapToHalfWidth("\x81\x53"), "\x81\x52\xDE");
+  // Characters with two codes come out at the preferred one.
+  EXPECT_EQ(p.MapToHalfWidth("\xED\x40\xED\x7E\xED\x80\xEE\xEC"), "\xFA\x5C\xFA\x9B\xFA\x9C\xFC\x4B");
+  EXPECT_EQ(p.MapToHalfWidth("\xEE\xEF\xEE\xF9\xFA\x4A\x87\x90"), "\xFA\x40\x81\xCA\x87\x54\x81\xE0");
+  // Unassigned codes read as the middle dot; a bad second byte is copied.
+  EXPECT_EQ(p.MapToHalfWidth("\x81\xAD\xEF\x40\x85\x40"), "\xA5\xA5\xA5");
+  EXPECT_EQ(p.MapToHalfWidth("\x81\x30"), "\x81\x30");
 }
 
 TEST(PortableTextToDateTest, ProgramDateForms) {
