@@ -25,7 +25,8 @@ class DialogThread {
     done_ = true;
   }) {}
   ~DialogThread() {
-    while (!done_) {
+    // Bounded: a thread stuck elsewhere is left to the test program's timeout.
+    for (int attempt = 0; attempt < 50 && !done_; ++attempt) {
       if (HWND dialog = WaitForDialog(GetCurrentProcessId(), 100ms)) PostMessageW(dialog, WM_CLOSE, 0, 0);
       PostThreadMessageW(threadId_, WM_QUIT, 0, 0);
     }
