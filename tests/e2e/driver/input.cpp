@@ -72,15 +72,21 @@ INPUT MouseEvent(DWORD flags) {
   return input;
 }
 
-// Absolute coordinates run 0..65535 over the virtual screen (all monitors).
+// Absolute coordinates run 0..65535 over the virtual screen (all monitors);
+// the system maps them back to pixels as dx * width / 65536, rounding down,
+// so the normalised value is rounded up to land on the pixel itself.
+LONG Normalise(int offset, int size) {
+  return static_cast<LONG>((static_cast<long long>(offset) * 65536 + size - 1) / size);
+}
+
 INPUT AbsoluteMove(POINT screen) {
   const int left = GetSystemMetrics(SM_XVIRTUALSCREEN);
   const int top = GetSystemMetrics(SM_YVIRTUALSCREEN);
-  const int width = std::max(2, GetSystemMetrics(SM_CXVIRTUALSCREEN));
-  const int height = std::max(2, GetSystemMetrics(SM_CYVIRTUALSCREEN));
+  const int width = std::max(1, GetSystemMetrics(SM_CXVIRTUALSCREEN));
+  const int height = std::max(1, GetSystemMetrics(SM_CYVIRTUALSCREEN));
   INPUT input = MouseEvent(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK);
-  input.mi.dx = MulDiv(screen.x - left, 65535, width - 1);
-  input.mi.dy = MulDiv(screen.y - top, 65535, height - 1);
+  input.mi.dx = Normalise(screen.x - left, width);
+  input.mi.dy = Normalise(screen.y - top, height);
   return input;
 }
 
