@@ -29,6 +29,17 @@ class LeadByteTable {
   std::array<bool, 256> lead_{};
 };
 
+// A local date and time of day, as the clock reads it.
+struct LocalTime {
+  int year = 0;
+  int month = 0;    // 1-12
+  int day = 0;      // 1-31
+  int hour = 0;     // 0-23
+  int minute = 0;
+  int second = 0;
+  int weekday = 0;  // 0 = Sunday
+};
+
 class TextPlatform {
  public:
   virtual ~TextPlatform() = default;
@@ -47,6 +58,14 @@ class TextPlatform {
 
   // ANSI bytes to UTF-8, for texts that go into messages.
   virtual std::string AnsiToUtf8(std::string_view ansiText) const = 0;
+
+  // The current local date and time.
+  virtual LocalTime Now() const = 0;
+
+  // The time text of the launcher list: the locale's short date, a blank and
+  // its long time; at 00:00:00 to the second only the date. TextToDate reads
+  // it back.
+  virtual std::string DateTimeText(const LocalTime& time) const = 0;
 };
 
 // The text services in force: the system's, unless a test has put others in

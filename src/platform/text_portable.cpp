@@ -1,6 +1,8 @@
 #include "platform/text_portable.h"
 
 #include <cstdint>
+#include <cstdio>
+#include <ctime>
 #include <string_view>
 
 namespace lumora::platform {
@@ -261,6 +263,29 @@ std::optional<double> PortableTextPlatform::TextToDate(std::string_view text) co
   const double fraction = (hour * 3600.0 + minute * 60.0 + second) / 86400.0;
   // Before 1899-12-30 the fraction counts away from zero, as OLE dates do.
   return days < 0 ? days - fraction : days + fraction;
+}
+
+LocalTime PortableTextPlatform::Now() const {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+#if defined(_WIN32)
+  localtime_s(&local, &now);
+#else
+  localtime_r(&now, &local);
+#endif
+  return LocalTime{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
+                   local.tm_min, local.tm_sec, local.tm_wday};
+}
+
+std::string PortableTextPlatform::DateTimeText(const LocalTime& time) const {
+  char buffer[64];
+  if (time.hour == 0 && time.minute == 0 && time.second == 0) {
+    std::snprintf(buffer, sizeof buffer, "%04d/%02d/%02d", time.year, time.month, time.day);
+  } else {
+    std::snprintf(buffer, sizeof buffer, "%04d/%02d/%02d %d:%02d:%02d", time.year, time.month,
+                  time.day, time.hour, time.minute, time.second);
+  }
+  return buffer;
 }
 
 }  // namespace lumora::platform

@@ -31,6 +31,12 @@ class PortableTextPlatform : public TextPlatform {
     return std::string(ansiText);
   }
 
+  // The clock of the C library, in local time.
+  LocalTime Now() const override;
+
+  // "yyyy/MM/dd H:mm:ss", or only the date at 00:00:00.
+  std::string DateTimeText(const LocalTime& time) const override;
+
  private:
   LeadByteTable lead_;
 };

@@ -49,6 +49,45 @@ std::string Win32TextPlatform::AnsiToUtf8(std::string_view ansiText) const {
   return platform::AnsiToUtf8(ansiText);
 }
 
+LocalTime Win32TextPlatform::Now() const {
+  SYSTEMTIME st{};
+  GetLocalTime(&st);
+  return LocalTime{st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond, st.wDayOfWeek};
+}
+
+namespace {
+
+// Formats with one of the locale's A functions into a text without its
+// terminating zero; empty when the system refuses.
+template <typename Format>
+std::string LocaleText(Format format) {
+  char buffer[128];
+  const int n = format(buffer, static_cast<int>(sizeof buffer));
+  return n > 0 ? std::string(buffer, static_cast<std::size_t>(n - 1)) : std::string();
+}
+
+}  // namespace
+
+std::string Win32TextPlatform::DateTimeText(const LocalTime& time) const {
+  SYSTEMTIME st{};
+  st.wYear = static_cast<WORD>(time.year);
+  st.wMonth = static_cast<WORD>(time.month);
+  st.wDay = static_cast<WORD>(time.day);
+  st.wDayOfWeek = static_cast<WORD>(time.weekday);
+  st.wHour = static_cast<WORD>(time.hour);
+  st.wMinute = static_cast<WORD>(time.minute);
+  st.wSecond = static_cast<WORD>(time.second);
+  std::string text = LocaleText([&](char* out, int size) {
+    return GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &st, nullptr, out, size);
+  });
+  if (time.hour == 0 && time.minute == 0 && time.second == 0) return text;
+  text += ' ';
+  text += LocaleText([&](char* out, int size) {
+    return GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &st, nullptr, out, size);
+  });
+  return text;
+}
+
 const TextPlatform& SystemText() {
   static const Win32TextPlatform system;
   return system;

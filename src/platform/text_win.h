@@ -19,6 +19,9 @@ class Win32TextPlatform : public TextPlatform {
   std::string MapToHalfWidth(std::string_view ansiText) const override;
   std::optional<double> TextToDate(std::string_view ansiText) const override;
   std::string AnsiToUtf8(std::string_view ansiText) const override;
+  LocalTime Now() const override;
+  // GetDateFormatA (DATE_SHORTDATE) and GetTimeFormatA of the user's locale.
+  std::string DateTimeText(const LocalTime& time) const override;
 
  private:
   LeadByteTable leadBytes_;

@@ -311,7 +311,9 @@ TEST(CsvSortTest, LargeSortsKeepEveryRowAndOrderThem) {
     return cell.empty() ? 0 : std::stoi(cell);
   };
   for (int r = 0; r < total; ++r) {
-    if (r > 0) EXPECT_LE(number(r - 1), number(r));
+    if (r > 0) {
+      EXPECT_LE(number(r - 1), number(r));
+    }
     const std::string id = sheet.GetCell(0, r);
     if (!id.empty() && id[0] != 'a') seen[static_cast<std::size_t>(std::stoi(id))] = true;
   }

@@ -103,3 +103,35 @@ TEST(PortableTextPlatformTest, LeadBytesAndAnsiText) {
 
 }  // namespace
 }  // namespace lumora::platform
+
+namespace {
+
+// The list's time text reads back as the same moment, and midnight is
+// written as the date alone; this holds for whichever text platform is in force.
+TEST(DateTimeTextTest, ReadsBackAsTheSameMoment) {
+  const auto& text = lumora::platform::Text();
+  const lumora::platform::LocalTime afternoon{2026, 12, 7, 13, 5, 9, 1};
+  const std::string written = text.DateTimeText(afternoon);
+  const auto date = text.TextToDate(written);
+  ASSERT_TRUE(date.has_value()) << written;
+  // 2026-12-07 is day 46363 after 1899-12-30.
+  EXPECT_NEAR(*date, 46363.0 + (13 * 3600 + 5 * 60 + 9) / 86400.0, 1e-6) << written;
+
+  const lumora::platform::LocalTime midnight{2026, 1, 2, 0, 0, 0, 5};
+  const std::string dateOnly = text.DateTimeText(midnight);
+  EXPECT_EQ(dateOnly.find(' '), std::string::npos) << dateOnly;
+  const auto midnightDate = text.TextToDate(dateOnly);
+  ASSERT_TRUE(midnightDate.has_value()) << dateOnly;
+  EXPECT_DOUBLE_EQ(*midnightDate, 46024.0);
+}
+
+TEST(DateTimeTextTest, NowIsAValidClockReading) {
+  const auto now = lumora::platform::Text().Now();
+  EXPECT_GE(now.year, 2020);
+  EXPECT_TRUE(now.month >= 1 && now.month <= 12);
+  EXPECT_TRUE(now.day >= 1 && now.day <= 31);
+  EXPECT_TRUE(now.hour >= 0 && now.hour <= 23);
+  EXPECT_TRUE(now.weekday >= 0 && now.weekday <= 6);
+}
+
+}  // namespace
