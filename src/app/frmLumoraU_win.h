@@ -1,19 +1,47 @@
-// The launcher window TfrmLumora: the program's main window. It is created
-// hidden; a close request ends the program while allowClose is true and only
-// hides the window otherwise.
+// The launcher window TfrmLumora: the program's main window. A small,
+// always-on-top tool window, hidden until the tray icon or the hotkey calls
+// it: the launcher list (lstMain) above the command line (edtCommand) and the
+// memo button (btnConf). Its handlers are spread by subject:
+//   app/frmLumoraU_win.cpp          creation, start-up, settings, close, shutdown
+//   window/launcher_window_win.cpp  controls and layout, showing and hiding,
+//                                   the title clock, the menus
+//   launcher/launcher_input_win.cpp command line and list keys, the mouse,
+//                                   launching and restarting
 #pragma once
 
+#include <windows.h>
+
+#include <memory>
 #include <string>
 
+#include "launcher/launcher_list.h"
+#include "platform/handles_win.h"
+#include "platform/ini_file_win.h"
 #include "platform/window_win.h"
+#include "tray/unit_tasktray_win.h"
 
 namespace lumora {
+
+// The list box lstMain as the list logic sees it.
+class ListBoxDisplay : public ListDisplay {
+ public:
+  void Attach(HWND listBox) { listBox_ = listBox; }
+  void Fill(const std::vector<std::string_view>& names) override;
+  int Count() const override;
+  void Select(int index) override;
+  int Selection() const override;
+  void Repaint() override;
+
+ private:
+  HWND listBox_ = nullptr;
+};
 
 class TfrmLumora : public platform::Window {
  public:
   static constexpr const wchar_t* kClassName = L"TfrmLumora";
 
-  TfrmLumora() = default;
+  TfrmLumora();
+  ~TfrmLumora() override;
 
   // Creates the window (hidden) and runs its start-up.
   void CreateForm();
@@ -23,24 +51,113 @@ class TfrmLumora : public platform::Window {
   // the program.
   bool ShowOnStart() const noexcept { return showOnStart_; }
 
+  // --- state ---------------------------------------------------------------
   // A close request ends the program (true) or only hides the window (false).
   bool allowClose = true;
   // The launcher window is shown.
   bool isShown = false;
+  // The argument of the next launch; empty means none.
+  std::string execArg;
 
-  // The close rule: canClose := allowClose; a refused close hides the window.
+  // --- start-up, settings and shutdown (app/frmLumoraU_win.cpp) -------------
   void FormCloseQuery(bool& canClose);
-  // Hides the window; afterwards a close request ends the program.
   void HideLauncher();
+  void popCompleteCloseClick();
+
+  // --- the list (app/frmLumoraU_win.cpp, over LauncherList) ----------------
+  void SaveList();
+  void ResetView();
+  void RefreshList();
+  // Sets sortMode from the settings text and checks the matching menu item.
+  int SortModeFromText(const std::string& text);
+  void popSortTimeClick();
+  void popSortCountClick();
+  void popSortNameClick();
+  void AddEntryIfMissing(const std::string& name, const std::string& target);
+  void RecordLaunch(const std::string& id);
+
+  // --- presentation (window/launcher_window_win.cpp) -----------------------
+  void ShowLauncher();
+  void ToggleLauncher();
+  void popOpenClick();
+  void popCloseClick();
+  void popsMainPopup();
+  // Opens popsMain at the cursor (after popsMainPopup).
+  void ShowMainMenu();
+  void timerPanelTimer();
+  void panelCommandResize();
+
+  // --- command line, list and launching (launcher/launcher_input_win.cpp) --
+  void edtCommandChange();
+  // True when the key was consumed.
+  bool edtCommandKeyDown(WPARAM virtualKey);
+  bool edtCommandKeyPress(WPARAM character);
+  bool lstMainKeyPress(WPARAM character);
+  void lstMainDblClick();
+  void lstMainMouseUp(UINT button, POINT client);
+  void MouseWheel(int delta);
+  bool RunCommandWord(const std::string& text);
+  void AddTypedCommand();
+  void ExecSelected();
+  void popExecWithArgFileClick();
+  void popExecWithArgStrClick();
+  void mnuRestartLaunchClick();
+
+  // The typed text of edtCommand in the ANSI code page, and setting it
+  // (which runs the filter).
+  std::string CommandText() const;
+  void SetCommandText(const std::string& ansiText);
+
+  // For tests and the other windows.
+  LauncherList& List() { return *list_; }
+  HWND ListBox() const { return lstMain; }
+  HWND CommandBox() const { return edtCommand; }
 
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
+  // app/frmLumoraU_win.cpp
   void FormCreate();
   void InitLauncher();
   void FormDestroy();
+  void FreeLauncher();
+  void FirstRun();
+  // Runs a menu or control command; false when the id is not one of ours.
+  bool HandleCommand(WORD id, WORD notification);
 
+  // window/launcher_window_win.cpp
+  void CreateControls();
+  void BuildMenus();
+  void CheckSortItem(int sortMode);
+  void DrawListItem(const DRAWITEMSTRUCT& item);
+  HBRUSH CommandBoxColors(HDC dc);
+  static LRESULT CALLBACK ControlProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+
+  // launcher/launcher_input_win.cpp
+  LRESULT CommandBoxMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
+  LRESULT ListBoxMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
+
+  // Controls (children of the window, destroyed with it).
+  HWND lstMain = nullptr;
+  HWND panelCommand = nullptr;
+  HWND edtCommand = nullptr;
+  HWND btnConf = nullptr;
+  // Menus, fonts and the command line's black brush.
+  platform::MenuHandle popsMain;
+  platform::MenuHandle popsFile;
+  platform::FontHandle formFont;
+  platform::FontHandle listFont;
+  platform::BrushHandle commandBrush;
+  // The built-in tray icon imgIconTray.
+  platform::IconHandle imgIconTray;
+
+  std::unique_ptr<platform::IniFile> iniSetting;
+  std::unique_ptr<TMarlTasktray> trayIcon;
+  ListBoxDisplay listDisplay_;
+  std::unique_ptr<LauncherList> list_;
+
+  static constexpr UINT_PTR kTimerPanel = 1;
   bool showOnStart_ = true;
 };
 

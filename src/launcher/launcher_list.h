@@ -1,0 +1,96 @@
+// The launcher list: the store of "data\applist.tsv" (sheetAll, file order),
+// the shown rows (sheetView, display order), the three sort orders, the
+// filter of the command line and the recording of launches. It shows its
+// rows through a ListDisplay, the launcher's list box in the program and a
+// fake in tests.
+//
+// Entry columns: 0 entry ID, 1 name, 2 target, 3 launch count, 4 time of the
+// last launch (the platform's DateTimeText), 5 and 6 kept as they are.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "sheet/CsvUtils2.h"
+
+namespace lumora {
+
+// The list box as the list logic sees it.
+class ListDisplay {
+ public:
+  virtual ~ListDisplay() = default;
+  // Empties the list and adds the names in order; afterwards nothing is selected.
+  virtual void Fill(const std::vector<std::string_view>& names) = 0;
+  virtual int Count() const = 0;
+  // Selects item index; -1 removes the selection.
+  virtual void Select(int index) = 0;
+  virtual int Selection() const = 0;
+  virtual void Repaint() = 0;
+};
+
+enum SortMode : int { kSortByTime = 0, kSortByCount = 1, kSortByName = 2 };
+
+// "time", "count" and "name" exactly (letter case included); nothing for any
+// other text.
+std::optional<int> SortModeOfText(std::string_view text);
+// The settings text of a sort mode: "time", "count" or "name".
+const char* SortModeText(int sortMode);
+
+// The filter key of a typed text: A-Z turned into a-z, nothing else folded.
+std::string FilterKey(std::string_view typedText);
+
+class LauncherList {
+ public:
+  LauncherList(std::string listPath, ListDisplay& display);
+
+  TCsvSheet sheetAll;   // the store, in file order; never sorted
+  TCsvSheet sheetView;  // the shown rows, in display order
+  int sortMode = kSortByTime;
+
+  const std::string& ListPath() const { return listPath_; }
+
+  // Reads the list file into the store when it exists (then TrimEmptyRows);
+  // a missing file leaves the store empty. When the file exists but cannot be
+  // read, the store is left empty, saving is refused until a later Load
+  // succeeds, and the error is thrown.
+  void Load();
+
+  // Writes the store to the list file (tab, CR LF), replacing it in one step.
+  // Throws, and writes nothing, while the file could not be read.
+  void SaveList();
+
+  // The view := a copy of the whole store, then RefreshList.
+  void ResetView();
+  // Sorts the view by sortMode and refills the display, the last row selected.
+  void RefreshList();
+  // The command line's filter: the store rows whose names contain the typed
+  // text (A-Z folded), sorted and shown, the last row selected; an empty
+  // text shows every entry (ResetView).
+  void Filter(std::string_view typedText);
+
+  // Counts a launch of the entry with this ID (first store row with that ID
+  // text): count + 1, time := now, SaveList; then ResetView in any case.
+  void RecordLaunch(std::string_view id);
+  // Appends name/target with a new ID and the time now, unless some entry
+  // has exactly this target. Neither saves nor refreshes.
+  void AddEntryIfMissing(std::string_view name, std::string_view target);
+  // Appends a typed command line that the shell opened as a new entry (name
+  // and target the text, time now, count empty) and saves.
+  void AddTypedCommand(std::string_view text);
+
+  // The view row shown as item index of the display: its ID and target.
+  std::string ViewId(int index) const { return sheetView.GetCell(0, index); }
+  std::string ViewTarget(int index) const { return sheetView.GetCell(2, index); }
+
+ private:
+  std::string NowText() const;
+
+  std::string listPath_;
+  ListDisplay& display_;
+  // Why saving is refused (the list file exists but could not be read).
+  std::string saveRefusal_;
+};
+
+}  // namespace lumora

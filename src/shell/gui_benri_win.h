@@ -1,0 +1,49 @@
+// Shell, folder and dialog helpers: the small services the rest of the
+// program calls instead of talking to the shell directly. Paths and command
+// lines are ANSI; message texts are UTF-8. Folder results end with a
+// backslash.
+#pragma once
+
+#include <string>
+
+namespace lumora {
+
+// ShellExecuteA(no owner, "open", target, "", "", SW_SHOW); the result as the
+// shell gives it, above 32 meaning success. Shows no message.
+int ShellOpen(const std::string& target);
+// The same with a working folder for the started program, so that the
+// program itself never has to change its own current folder.
+int ShellOpenIn(const std::string& target, const std::string& workingFolder);
+
+// Starts a process (the command line, or the application text when the
+// command line is empty) and waits for it to end, dispatching this thread's
+// window messages every 100 ms meanwhile. False when it could not start.
+bool RunAndWait(const std::string& application, const std::string& commandLine);
+
+// The path with every component in its long form; components that cannot be
+// found stay as written.
+std::string GetLongPath(const std::string& path);
+
+std::string GetWindowsFolder();
+std::string GetSystemFolder();
+std::string GetSpecialFolder(int csidl);
+std::string GetSendToFolder();
+std::string GetStartupFolder();
+
+enum class ShortcutWindow { kNormal, kMinimized, kMaximized };
+
+// Writes a shell link; false (and no file) when any step fails. Needs COM on
+// the calling thread.
+bool CreateShortcut(const std::string& shortcutFile, const std::string& target,
+                    const std::string& arguments, ShortcutWindow window,
+                    const std::string& workingFolder);
+
+// Yes/No question with the question icon and the application title as
+// caption; true for Yes.
+bool AskYesNo(const std::string& utf8Question);
+// A warning with only an OK button; the application title when the caption is empty.
+void ShowWarning(const std::string& utf8Message, const std::string& utf8Caption);
+// Plain information: no icon, an OK button, the application title as caption.
+void ShowMessage(const std::string& utf8Message);
+
+}  // namespace lumora
