@@ -1,0 +1,198 @@
+// Shell, folder and message-box services over the Win32 shell.
+#include "shell/gui_benri_win.h"
+
+#include <windows.h>
+#include <objbase.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <optional>
+#include <vector>
+
+#include "platform/application_win.h"
+#include "platform/error_report_win.h"
+#include "platform/handles_win.h"
+#include "platform/unicode_win.h"
+
+namespace lumora {
+namespace {
+
+using platform::ComPtr;
+using platform::FindHandle;
+using platform::KernelHandle;
+
+int ShellExecuteOpen(const std::string& target, const char* folder) {
+  const HINSTANCE result = ShellExecuteA(nullptr, "open", target.c_str(), "", folder, SW_SHOW);
+  return static_cast<int>(reinterpret_cast<INT_PTR>(result));
+}
+
+// Dispatches every message waiting for this thread. A WM_QUIT met here is
+// remembered in quitCode, for the caller to post again once it is done.
+void DispatchPendingMessages(std::optional<int>& quitCode) {
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (message.message == WM_QUIT) {
+      quitCode = static_cast<int>(message.wParam);
+      continue;
+    }
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+}
+
+// 0-based index of the last backslash that is not the second byte of a
+// two-byte character; npos when there is none.
+std::size_t LastBackslash(const std::string& path) {
+  std::size_t last = std::string::npos;
+  for (std::size_t i = 0; i < path.size(); ++i) {
+    if (path[i] == '\\') {
+      last = i;
+    } else if (IsDBCSLeadByte(static_cast<BYTE>(path[i])) && i + 1 < path.size()) {
+      ++i;
+    }
+  }
+  return last;
+}
+
+std::string WithTrailingBackslash(std::string folder) {
+  if (folder.empty() || LastBackslash(folder) != folder.size() - 1) folder += '\\';
+  return folder;
+}
+
+std::string FullPath(const std::string& path) {
+  std::vector<char> buffer(MAX_PATH);
+  for (;;) {
+    const DWORD length =
+        GetFullPathNameA(path.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
+    if (length == 0) return std::string();
+    if (length < buffer.size()) return std::string(buffer.data(), length);
+    buffer.resize(length + 1);
+  }
+}
+
+int ShowMessageBox(const std::string& utf8Text, const std::string& utf8Caption, UINT style) {
+  return MessageBoxW(platform::MainWindow(), platform::Utf8ToWide(utf8Text).c_str(),
+                     platform::Utf8ToWide(utf8Caption).c_str(), style);
+}
+
+}  // namespace
+
+int ShellOpen(const std::string& target) { return ShellExecuteOpen(target, ""); }
+
+int ShellOpenIn(const std::string& target, const std::string& workingFolder) {
+  return ShellExecuteOpen(target, workingFolder.c_str());
+}
+
+bool RunAndWait(const std::string& application, const std::string& commandLine) {
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  GetStartupInfoA(&startup);
+
+  // CreateProcessA may write into its command line: give it a copy.
+  const std::string& line = commandLine.empty() ? application : commandLine;
+  std::vector<char> writable(line.begin(), line.end());
+  writable.push_back('\0');
+
+  PROCESS_INFORMATION started{};
+  if (!CreateProcessA(nullptr, writable.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &started)) {
+    return false;
+  }
+  KernelHandle process(started.hProcess);
+  KernelHandle(started.hThread).reset();
+
+  std::optional<int> quitCode;
+  while (WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT) {
+    DispatchPendingMessages(quitCode);
+    Sleep(100);
+  }
+  // The program was asked to end while it waited: let its own loop see that.
+  if (quitCode) PostQuitMessage(*quitCode);
+  return true;
+}
+
+std::string GetLongPath(const std::string& path) {
+  std::string remaining = FullPath(path);
+  std::string result;
+  for (std::size_t slash = LastBackslash(remaining);
+       slash != std::string::npos && slash >= 2;  // 1-based position 3 or more
+       slash = LastBackslash(remaining)) {
+    // A name with wildcards would find some other entry: it stays as written.
+    const bool wildcard = remaining.find_first_of("*?", slash + 1) != std::string::npos;
+    WIN32_FIND_DATAA found{};
+    FindHandle find(wildcard ? INVALID_HANDLE_VALUE : FindFirstFileA(remaining.c_str(), &found));
+    if (find) {
+      result = "\\" + std::string(found.cFileName) + result;
+    } else {
+      result = "\\" + remaining.substr(slash + 1) + result;
+    }
+    remaining.erase(slash);
+  }
+  return remaining + result;
+}
+
+std::string GetWindowsFolder() {
+  char buffer[MAX_PATH + 1] = {};
+  const UINT length = GetWindowsDirectoryA(buffer, MAX_PATH);
+  return WithTrailingBackslash(std::string(buffer, length < MAX_PATH ? length : 0));
+}
+
+std::string GetSystemFolder() {
+  char buffer[MAX_PATH + 1] = {};
+  const UINT length = GetSystemDirectoryA(buffer, MAX_PATH);
+  return WithTrailingBackslash(std::string(buffer, length < MAX_PATH ? length : 0));
+}
+
+std::string GetSpecialFolder(int csidl) {
+  PIDLIST_ABSOLUTE pidl = nullptr;
+  if (FAILED(SHGetSpecialFolderLocation(platform::MainWindow(), csidl, &pidl)) || !pidl) {
+    return std::string();  // the shell does not know this folder here
+  }
+  char buffer[MAX_PATH + 1] = {};
+  const BOOL resolved = SHGetPathFromIDListA(pidl, buffer);
+  CoTaskMemFree(pidl);
+  if (!resolved || buffer[0] == '\0') return std::string();  // a virtual folder has no path
+  return WithTrailingBackslash(buffer);
+}
+
+std::string GetSendToFolder() { return GetSpecialFolder(CSIDL_SENDTO); }
+
+std::string GetStartupFolder() { return GetSpecialFolder(CSIDL_STARTUP); }
+
+bool CreateShortcut(const std::string& shortcutFile, const std::string& target,
+                    const std::string& arguments, ShortcutWindow window,
+                    const std::string& workingFolder) {
+  ComPtr<IShellLinkA> link;
+  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                              link.put_void())) ||
+      !link) {
+    return false;
+  }
+  int showCommand = SW_SHOWNORMAL;
+  if (window == ShortcutWindow::kMinimized) showCommand = SW_MINIMIZE;
+  if (window == ShortcutWindow::kMaximized) showCommand = SW_SHOWMAXIMIZED;
+  if (FAILED(link->SetPath(target.c_str())) || FAILED(link->SetArguments(arguments.c_str())) ||
+      FAILED(link->SetWorkingDirectory(workingFolder.c_str())) ||
+      FAILED(link->SetShowCmd(showCommand))) {
+    return false;
+  }
+  ComPtr<IPersistFile> file = link.As<IPersistFile>(IID_IPersistFile);
+  if (!file) return false;
+  return SUCCEEDED(file->Save(platform::AnsiToWide(shortcutFile).c_str(), FALSE));
+}
+
+bool AskYesNo(const std::string& utf8Question) {
+  return ShowMessageBox(utf8Question, platform::ApplicationTitle(), MB_YESNO | MB_ICONQUESTION) ==
+         IDYES;
+}
+
+void ShowWarning(const std::string& utf8Message, const std::string& utf8Caption) {
+  ShowMessageBox(utf8Message, utf8Caption.empty() ? platform::ApplicationTitle() : utf8Caption,
+                 MB_ICONWARNING | MB_OK);
+}
+
+void ShowMessage(const std::string& utf8Message) {
+  ShowMessageBox(utf8Message, platform::ApplicationTitle(), MB_OK);
+}
+
+}  // namespace lumora
