@@ -1,0 +1,367 @@
+// The launcher window's command line and list: typing filters the list, the
+// arrow keys, Enter and Escape move between the two controls and launch, a
+// single left click launches, the right button opens the entry menu, the
+// wheel moves the selection. Launching hands the selected entry's target to
+// the shell (or, with an argument, starts it as a program) and records it;
+// the restart action starts a new instance and ends this one.
+//
+// The subclass procedures of edtCommand and lstMain (ControlProc in
+// window/launcher_window_win.cpp) hand every message to CommandBoxMessage and
+// ListBoxMessage below; what these leave unhandled goes on to the control.
+#include <windows.h>
+#include <commctrl.h>
+#include <imm.h>
+#include <windowsx.h>
+
+#include <string>
+#include <vector>
+
+#include "app/frmLumoraU_win.h"
+#include "launcher/launch_rules.h"
+#include "shell/gui_benri_win.h"
+#include "shell/input_box_win.h"
+#include "sheet/text_primitives.h"
+
+namespace lumora {
+
+namespace {
+
+constexpr char kLaunchFailed[] = "実行に失敗しました。";
+constexpr char kArgumentCaption[] = "引数をつけて起動";
+constexpr char kArgumentPrompt[] = "引数を指定してください。";
+
+// The input context of a window, released when the scope ends.
+class InputContext {
+ public:
+  explicit InputContext(HWND window) noexcept : window_(window), context_(ImmGetContext(window)) {}
+  ~InputContext() {
+    if (context_) ImmReleaseContext(window_, context_);
+  }
+  InputContext(const InputContext&) = delete;
+  InputContext& operator=(const InputContext&) = delete;
+
+  HIMC get() const noexcept { return context_; }
+
+ private:
+  HWND window_;
+  HIMC context_;
+};
+
+// True while an input method is composing text in the window: its Enter
+// confirms the composition and must not act on the command line.
+bool IsComposing(HWND window) {
+  InputContext context(window);
+  if (!context.get()) return false;
+  return ImmGetCompositionStringW(context.get(), GCS_COMPSTR, nullptr, 0) > 0;
+}
+
+int ItemCount(HWND listBox) { return static_cast<int>(SendMessageW(listBox, LB_GETCOUNT, 0, 0)); }
+
+int SelectedItem(HWND listBox) { return static_cast<int>(SendMessageW(listBox, LB_GETCURSEL, 0, 0)); }
+
+void SelectItem(HWND listBox, int index) { SendMessageW(listBox, LB_SETCURSEL, static_cast<WPARAM>(index), 0); }
+
+void SelectLastItem(HWND listBox) {
+  const int count = ItemCount(listBox);
+  if (count > 0) SelectItem(listBox, count - 1);
+}
+
+// The item under a point of the list's client area, or -1 when the point is
+// below the last item or outside the list.
+int ItemAt(HWND listBox, POINT client) {
+  const LRESULT hit =
+      SendMessageW(listBox, LB_ITEMFROMPOINT, 0, MAKELPARAM(static_cast<WORD>(client.x), static_cast<WORD>(client.y)));
+  if (HIWORD(hit) != 0) return -1;
+  const int index = LOWORD(hit);
+  return index < ItemCount(listBox) ? index : -1;
+}
+
+// The working folder for a started target: its folder part when that is an
+// existing folder; otherwise none, and the started program gets the
+// launcher's own current folder.
+std::string WorkingFolderOf(const std::string& target) {
+  const std::string folder = FolderPart(target);
+  if (folder.empty()) return folder;
+  const DWORD attributes = GetFileAttributesA(folder.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return {};
+  return folder;
+}
+
+std::string OwnExecutablePath() {
+  std::vector<char> buffer(MAX_PATH);
+  for (;;) {
+    const DWORD length = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (length == 0) return {};
+    if (length < buffer.size()) return std::string(buffer.data(), length);
+    buffer.resize(buffer.size() * 2);
+  }
+}
+
+POINT PointOf(LPARAM lParam) { return POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; }
+
+}  // namespace
+
+// --- the typed text ---------------------------------------------------------
+
+std::string TfrmLumora::CommandText() const {
+  // The edit box is a Unicode window; the A call hands its text over in the
+  // ANSI code page. The length is an upper bound for that text.
+  const int length = GetWindowTextLengthA(edtCommand);
+  if (length <= 0) return {};
+  std::string text(static_cast<size_t>(length) + 1, '\0');
+  const int copied = GetWindowTextA(edtCommand, text.data(), length + 1);
+  text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
+  return text;
+}
+
+void TfrmLumora::SetCommandText(const std::string& ansiText) {
+  // The edit box reports the change (EN_CHANGE), which runs the filter.
+  SetWindowTextA(edtCommand, ansiText.c_str());
+}
+
+void TfrmLumora::edtCommandChange() { list_->Filter(CommandText()); }
+
+// --- keys -------------------------------------------------------------------
+
+bool TfrmLumora::edtCommandKeyDown(WPARAM virtualKey) {
+  switch (virtualKey) {
+    case VK_ESCAPE:
+      HideLauncher();
+      return true;
+    case VK_DOWN:
+    case VK_UP:
+      // Both keys go to the bottom row, whatever was selected before.
+      SetFocus(lstMain);
+      SelectLastItem(lstMain);
+      return true;
+    case VK_RETURN:
+      break;
+    default:
+      // Every other key edits the text; so does VK_PROCESSKEY, the keys an
+      // input method is composing with.
+      return false;
+  }
+
+  if (IsComposing(edtCommand)) return false;
+  const int count = ItemCount(lstMain);
+  switch (CommandEnterFor(count)) {
+    case CommandEnter::kGoToList:
+      SelectItem(lstMain, count - 1);
+      SetFocus(lstMain);
+      return true;
+    case CommandEnter::kLaunchOnly:
+      SelectItem(lstMain, 0);
+      ExecSelected();
+      return true;
+    case CommandEnter::kTypedCommand:
+      break;
+  }
+
+  const std::string text = CommandText();
+  if (RunCommandWord(text)) return true;
+  if (ShellOpen(text) > 32) {
+    AddTypedCommand();
+    HideLauncher();
+  } else {
+    MessageBeep(MB_OK);
+  }
+  return true;
+}
+
+bool TfrmLumora::edtCommandKeyPress(WPARAM character) {
+  // The Enter character would make the single-line edit box beep.
+  return character == 13;
+}
+
+bool TfrmLumora::lstMainKeyPress(WPARAM character) {
+  switch (character) {
+    case 27:
+      // Back to the command line; the typed text and the filter stay.
+      SetFocus(edtCommand);
+      return true;
+    case 13:
+      ExecSelected();
+      return true;
+    default:
+      return false;
+  }
+}
+
+// --- mouse ------------------------------------------------------------------
+
+void TfrmLumora::lstMainDblClick() { ExecSelected(); }
+
+// button is VK_LBUTTON, VK_RBUTTON or VK_MBUTTON; client is the pointer in
+// the list's client area.
+void TfrmLumora::lstMainMouseUp(UINT button, POINT client) {
+  SelectItem(lstMain, ItemAt(lstMain, client));
+  if (button == VK_LBUTTON) {
+    ExecSelected();
+  } else if (button == VK_RBUTTON) {
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    // The menu of a window that is not in the foreground would not close
+    // when the user clicks elsewhere.
+    SetForegroundWindow(Handle());
+    TrackPopupMenu(popsFile.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, Handle(),
+                   nullptr);
+    PostMessageW(Handle(), WM_NULL, 0, 0);
+  }
+}
+
+void TfrmLumora::MouseWheel(int delta) {
+  const int selection = SelectedItem(lstMain);
+  const int next = WheelSelection(selection, ItemCount(lstMain), delta);
+  if (next != selection) SelectItem(lstMain, next);
+}
+
+// --- the typed command line -------------------------------------------------
+
+bool TfrmLumora::RunCommandWord(const std::string& text) {
+  if (!IsRestartWord(text)) return false;
+  mnuRestartLaunchClick();
+  return true;
+}
+
+void TfrmLumora::AddTypedCommand() {
+  list_->AddTypedCommand(CommandText());
+  SetCommandText("");
+}
+
+// --- launching --------------------------------------------------------------
+
+void TfrmLumora::ExecSelected() {
+  const int selection = SelectedItem(lstMain);
+  if (selection < 0) {
+    execArg.clear();
+    return;
+  }
+  HideLauncher();
+
+  const std::string id = list_->ViewId(selection);
+  const std::string target = list_->ViewTarget(selection);
+  INT_PTR result = 0;
+  if (!execArg.empty()) {
+    const std::string commandLine = ArgumentCommandLine(target, execArg);
+    execArg.clear();
+    result = WinExec(commandLine.c_str(), SW_SHOW);
+  } else {
+    // The target's folder is the started program's working folder; the
+    // launcher's own current folder never changes, so it holds no folder
+    // open (a removable drive stays ejectable).
+    result = ShellOpenIn(target, WorkingFolderOf(target));
+  }
+
+  if (result > 32) {
+    SetCommandText("");
+    RecordLaunch(id);
+  } else {
+    ShowMessage(kLaunchFailed);
+    MessageBeep(MB_OK);
+  }
+}
+
+void TfrmLumora::popExecWithArgFileClick() {
+  const std::optional<std::string> file = ChooseFileToOpen();
+  if (!file) return;
+  execArg = QuotedPath(*file);
+  ExecSelected();
+}
+
+void TfrmLumora::popExecWithArgStrClick() {
+  const std::optional<std::string> answer = InputBox(kArgumentCaption, kArgumentPrompt, "");
+  if (!answer || answer->empty()) return;
+  execArg = *answer;
+  ExecSelected();
+}
+
+void TfrmLumora::mnuRestartLaunchClick() {
+  allowClose = true;
+  // The hotkeys of this instance are to be released here, before the new
+  // instance starts and registers its own.
+  const std::string self = OwnExecutablePath();
+  if (!self.empty()) ShellOpen(self);  // this instance ends whatever the result
+  // Posted, not sent: the request may come from inside a control's message
+  // (Enter on "restart"), and the close destroys the controls.
+  PostMessageW(Handle(), WM_CLOSE, 0, 0);
+}
+
+// --- the controls' messages -------------------------------------------------
+
+LRESULT TfrmLumora::CommandBoxMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
+  switch (message) {
+    case WM_GETDLGCODE:
+      // Enter, Escape and the arrows belong to the command line even inside
+      // a dialog-style message loop.
+      handled = true;
+      return DefSubclassProc(edtCommand, message, wParam, lParam) | DLGC_WANTALLKEYS | DLGC_WANTARROWS;
+    case WM_KEYDOWN:
+      if (edtCommandKeyDown(wParam)) {
+        handled = true;
+        return 0;
+      }
+      break;
+    case WM_CHAR:
+      if (edtCommandKeyPress(wParam)) {
+        handled = true;
+        return 0;
+      }
+      break;
+    case WM_MOUSEWHEEL:
+      MouseWheel(GET_WHEEL_DELTA_WPARAM(wParam));
+      handled = true;
+      return 0;
+    default:
+      break;
+  }
+  return 0;
+}
+
+LRESULT TfrmLumora::ListBoxMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
+  // Clicks act only while the launcher is shown: the first button-up of a
+  // double click launches and hides the window, and what is still queued of
+  // that double click (the double-click message, the second button-up) must
+  // not launch again.
+  const bool shown = IsWindowVisible(Handle()) != FALSE;
+  switch (message) {
+    case WM_CHAR:
+      if (lstMainKeyPress(wParam)) {
+        handled = true;
+        return 0;
+      }
+      break;
+    case WM_LBUTTONUP:
+    case WM_MBUTTONUP: {
+      // The list box ends its own click (selection, mouse capture) first.
+      handled = true;
+      const LRESULT result = DefSubclassProc(lstMain, message, wParam, lParam);
+      if (shown) lstMainMouseUp(message == WM_LBUTTONUP ? VK_LBUTTON : VK_MBUTTON, PointOf(lParam));
+      return result;
+    }
+    case WM_RBUTTONUP:
+      // Not passed on: the default would also raise the window's context menu.
+      handled = true;
+      if (shown) lstMainMouseUp(VK_RBUTTON, PointOf(lParam));
+      return 0;
+    case WM_LBUTTONDBLCLK: {
+      handled = true;
+      const LRESULT result = DefSubclassProc(lstMain, message, wParam, lParam);
+      if (shown) {
+        // The list box selects the bottom row for a press below it; as for a
+        // single click, only an item under the pointer is launched.
+        SelectItem(lstMain, ItemAt(lstMain, PointOf(lParam)));
+        lstMainDblClick();
+      }
+      return result;
+    }
+    case WM_MOUSEWHEEL:
+      MouseWheel(GET_WHEEL_DELTA_WPARAM(wParam));
+      handled = true;
+      return 0;
+    default:
+      break;
+  }
+  return 0;
+}
+
+}  // namespace lumora
