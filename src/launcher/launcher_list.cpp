@@ -1,0 +1,188 @@
+#include "launcher/launcher_list.h"
+
+#include <charconv>
+#include <exception>
+#include <memory>
+#include <utility>
+
+#include "platform/error.h"
+#include "platform/files.h"
+#include "platform/text_platform.h"
+
+namespace lumora {
+
+namespace {
+
+constexpr int kColId = 0;
+constexpr int kColName = 1;
+constexpr int kColTarget = 2;
+constexpr int kColCount = 3;
+constexpr int kColTime = 4;
+
+constexpr char kDelimiter = '\t';
+constexpr std::string_view kLineEnd = "\r\n";
+
+char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// The launch count after one more launch: a cell that is not a whole decimal
+// integer (empty included) counts as 0. Worked out in 64 bits, so the largest
+// count does not wrap.
+std::string NextCount(std::string_view cell) {
+  int value = 0;
+  std::string_view digits = cell;
+  if (!digits.empty() && digits.front() == '+') digits.remove_prefix(1);
+  const char* first = digits.data();
+  const char* last = digits.data() + digits.size();
+  const auto [end, error] = std::from_chars(first, last, value);
+  if (digits.empty() || error != std::errc() || end != last) value = 0;
+  return std::to_string(static_cast<long long>(value) + 1);
+}
+
+}  // namespace
+
+std::optional<int> SortModeOfText(std::string_view text) {
+  if (text == "time") return kSortByTime;
+  if (text == "count") return kSortByCount;
+  if (text == "name") return kSortByName;
+  return std::nullopt;
+}
+
+const char* SortModeText(int sortMode) {
+  switch (sortMode) {
+    case kSortByCount:
+      return "count";
+    case kSortByName:
+      return "name";
+    default:
+      return "time";
+  }
+}
+
+std::string FilterKey(std::string_view typedText) {
+  std::string key(typedText);
+  for (char& c : key) c = LowerAscii(c);
+  return key;
+}
+
+LauncherList::LauncherList(std::string listPath, ListDisplay& display)
+    : listPath_(std::move(listPath)), display_(display) {}
+
+void LauncherList::Load() {
+  if (!platform::FileExists(listPath_)) {
+    // Nothing there to lose: start from an empty list and allow saving.
+    sheetAll.Clear();
+    saveRefusal_.clear();
+    return;
+  }
+  try {
+    sheetAll.LoadFromFile(listPath_, kDelimiter);
+    sheetAll.TrimEmptyRows();
+    saveRefusal_.clear();
+  } catch (...) {
+    // The file holds the user's list, but we could not read it: the nearly
+    // empty store must never be written over it.
+    sheetAll.Clear();
+    saveRefusal_ = "リストファイル \"" + platform::Text().AnsiToUtf8(listPath_) +
+                   "\" を読み込めなかったため、上書き保存しません。";
+    throw;
+  }
+}
+
+void LauncherList::SaveList() {
+  if (!saveRefusal_.empty()) throw AppError(saveRefusal_);
+  sheetAll.SaveToFile(listPath_, kDelimiter, kLineEnd);
+}
+
+void LauncherList::ResetView() {
+  sheetView.Assign(sheetAll);
+  RefreshList();
+}
+
+void LauncherList::RefreshList() {
+  sheetView.TrimEmptyRows();
+  switch (sortMode) {
+    case kSortByCount:
+      sheetView.SortByNumber(kColCount);
+      break;
+    case kSortByName:
+      sheetView.SortByText(kColName);
+      break;
+    default:
+      sheetView.SortByDate(kColTime);
+      break;
+  }
+
+  const int rows = sheetView.RowCount();
+  std::vector<std::string> names;
+  names.reserve(static_cast<std::size_t>(rows));
+  for (int r = 0; r < rows; ++r) names.push_back(sheetView.GetCell(kColName, r));
+  std::vector<std::string_view> views(names.begin(), names.end());
+
+  display_.Fill(views);
+  display_.Select(display_.Count() - 1);  // -1, no selection, for an empty list
+  display_.Repaint();
+}
+
+void LauncherList::Filter(std::string_view typedText) {
+  if (typedText.empty()) {
+    ResetView();
+    return;
+  }
+  const std::string key = FilterKey(typedText);
+
+  sheetView.Clear();
+  std::string lowered;  // one buffer for every name
+  const int rows = sheetAll.RowCount();
+  for (int r = 0; r < rows; ++r) {
+    TCsvCells& row = sheetAll.GetRow(r);
+    lowered = row.GetCell(kColName);
+    for (char& c : lowered) c = LowerAscii(c);
+    if (std::string_view(lowered).find(key) != std::string_view::npos) {
+      sheetView.AddRow(std::make_unique<TCsvCells>(row));
+    }
+  }
+  RefreshList();  // sorts, shows and selects the bottom row
+}
+
+void LauncherList::RecordLaunch(std::string_view id) {
+  const int row = sheetAll.FindRow(kColId, id, 0);
+  if (row >= 0) {
+    sheetAll.SetCell(kColTime, row, NowText());
+    sheetAll.SetCell(kColCount, row, NextCount(sheetAll.GetCell(kColCount, row)));
+    try {
+      SaveList();
+    } catch (...) {
+      // The store keeps the launch; the view shows it before the error is told.
+      ResetView();
+      throw;
+    }
+  }
+  ResetView();
+}
+
+void LauncherList::AddEntryIfMissing(std::string_view name, std::string_view target) {
+  if (sheetAll.FindRow(kColTarget, target, 0) >= 0) return;
+  const int row = sheetAll.RowCount();
+  const std::string id = std::to_string(sheetAll.NextNumber(kColId, 1));
+  sheetAll.SetCell(kColId, row, id);
+  sheetAll.SetCell(kColName, row, name);
+  sheetAll.SetCell(kColTarget, row, target);
+  sheetAll.SetCell(kColTime, row, NowText());
+}
+
+void LauncherList::AddTypedCommand(std::string_view text) {
+  const int row = sheetAll.RowCount();
+  const std::string id = std::to_string(sheetAll.NextNumber(kColId, 1));
+  sheetAll.SetCell(kColId, row, id);
+  sheetAll.SetCell(kColName, row, text);
+  sheetAll.SetCell(kColTarget, row, text);
+  sheetAll.SetCell(kColTime, row, NowText());
+  SaveList();
+}
+
+std::string LauncherList::NowText() const {
+  const auto& text = platform::Text();
+  return text.DateTimeText(text.Now());
+}
+
+}  // namespace lumora

@@ -1,0 +1,428 @@
+// The launcher list: loading and saving its file, the three orders shown in
+// the list box, the command line's filter, and the recording of launches and
+// new entries. Times are written with the text services in force, so the
+// tests read the same under the Japanese locale of Windows.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "launcher/launcher_list.h"
+#include "platform/error.h"
+#include "platform/text_platform.h"
+#include "support/sheet_temp_folder.h"
+
+namespace lumora {
+namespace {
+
+using platform::LocalTime;
+
+// The list box as the tests see it.
+class FakeDisplay : public ListDisplay {
+ public:
+  void Fill(const std::vector<std::string_view>& names) override {
+    items.assign(names.begin(), names.end());
+    selection = -1;
+    ++fills;
+  }
+  int Count() const override { return static_cast<int>(items.size()); }
+  void Select(int index) override { selection = index; }
+  int Selection() const override { return selection; }
+  void Repaint() override { ++repaints; }
+
+  std::vector<std::string> items;
+  int selection = -1;
+  int fills = 0;
+  int repaints = 0;
+};
+
+// The system's text services with a clock that reads a chosen time.
+class FixedClockText : public platform::TextPlatform {
+ public:
+  explicit FixedClockText(LocalTime now) : now_(now) {}
+  const platform::LeadByteTable& LeadBytes() const override { return Sys().LeadBytes(); }
+  std::string MapToHalfWidth(std::string_view text) const override {
+    return Sys().MapToHalfWidth(text);
+  }
+  std::optional<double> TextToDate(std::string_view text) const override {
+    return Sys().TextToDate(text);
+  }
+  std::string AnsiToUtf8(std::string_view text) const override { return Sys().AnsiToUtf8(text); }
+  LocalTime Now() const override { return now_; }
+  std::string DateTimeText(const LocalTime& time) const override {
+    return Sys().DateTimeText(time);
+  }
+
+ private:
+  static const platform::TextPlatform& Sys() { return platform::SystemText(); }
+  LocalTime now_;
+};
+
+// A read of the list file that fails after the file was opened, as a disk
+// or network error does halfway through: the sheet's reader asks for the
+// lead bytes once the file is open.
+class FailingReadText : public FixedClockText {
+ public:
+  FailingReadText() : FixedClockText(LocalTime{}) {}
+  const platform::LeadByteTable& LeadBytes() const override {
+    throw AppError("read error");
+  }
+};
+
+std::string TimeText(int year, int month, int day, int hour, int minute, int second) {
+  return platform::Text().DateTimeText(LocalTime{year, month, day, hour, minute, second, 0});
+}
+
+// One line of the list file: ID, name, target, count, time.
+std::string Line(const std::string& id, const std::string& name, const std::string& target,
+                 const std::string& count, const std::string& time) {
+  return id + "\t" + name + "\t" + target + "\t" + count + "\t" + time + "\r\n";
+}
+
+class LauncherListTest : public ::testing::Test {
+ protected:
+  std::string ListPath() const { return folder_.File("applist.tsv"); }
+  void WriteList(const std::string& bytes) { test::WriteBytes(ListPath(), bytes); }
+  std::string ReadList() const { return test::ReadBytes(ListPath()); }
+
+  // A list loaded from the given file text and shown.
+  LauncherList& Loaded(const std::string& bytes, int sortMode = kSortByTime) {
+    WriteList(bytes);
+    list_.sortMode = sortMode;
+    list_.Load();
+    list_.ResetView();
+    return list_;
+  }
+
+  // Four entries launched at different times, file order not time order.
+  std::string FourEntries() const {
+    return Line("1", "Notepad", "C:\\Windows\\notepad.exe", "3", TimeText(2025, 3, 1, 9, 0, 0)) +
+           Line("2", "Calculator", "calc.exe", "10", TimeText(2026, 1, 5, 18, 30, 5)) +
+           Line("3", "memo notes", "D:\\memo.txt", "", TimeText(2024, 12, 31, 23, 59, 59)) +
+           Line("4", "Visual Studio Code", "\"C:\\Program Files\\code.exe\"", "9",
+                TimeText(2026, 1, 5, 8, 0, 0));
+  }
+
+  test::TempFolder folder_;
+  FakeDisplay display_;
+  LauncherList list_{folder_.File("applist.tsv"), display_};
+};
+
+TEST(SortModeTextTest, ExactWordsOnly) {
+  EXPECT_EQ(SortModeOfText("time"), kSortByTime);
+  EXPECT_EQ(SortModeOfText("count"), kSortByCount);
+  EXPECT_EQ(SortModeOfText("name"), kSortByName);
+  EXPECT_EQ(SortModeOfText("Name"), std::nullopt);
+  EXPECT_EQ(SortModeOfText("name "), std::nullopt);
+  EXPECT_EQ(SortModeOfText(""), std::nullopt);
+  for (int mode : {kSortByTime, kSortByCount, kSortByName}) {
+    EXPECT_EQ(SortModeOfText(SortModeText(mode)), mode);
+  }
+}
+
+TEST(FilterKeyTest, FoldsOnlyAsciiCapitals) {
+  EXPECT_EQ(FilterKey("NotePad AZ az @[`{"), "notepad az az @[`{");
+  // Full-width Ｎ (82 6D) and the katakana ソ (83 5C) stay as they are.
+  EXPECT_EQ(FilterKey("\x82\x6D\x83\x5C" "X"), "\x82\x6D\x83\x5C" "x");
+  EXPECT_EQ(FilterKey(""), "");
+}
+
+TEST_F(LauncherListTest, MissingOrEmptyFileShowsNothingSelected) {
+  list_.Load();
+  list_.ResetView();
+  EXPECT_EQ(list_.sheetAll.RowCount(), 0);
+  EXPECT_TRUE(display_.items.empty());
+  EXPECT_EQ(display_.selection, -1);
+  EXPECT_EQ(display_.repaints, 1);
+
+  Loaded("\r\n\r\n");
+  EXPECT_EQ(list_.sheetAll.RowCount(), 0);
+  EXPECT_TRUE(display_.items.empty());
+  EXPECT_EQ(display_.selection, -1);
+}
+
+TEST_F(LauncherListTest, BlankLineInsideIsAnEntryAtTheTopBlankLinesAtTheEndAreDropped) {
+  Loaded(Line("1", "Notepad", "notepad.exe", "", TimeText(2025, 3, 1, 9, 0, 0)) + "\r\n" +
+         Line("2", "Calculator", "calc.exe", "", TimeText(2025, 2, 1, 9, 0, 0)) + "\r\n\r\n");
+  ASSERT_EQ(list_.sheetAll.RowCount(), 3);
+  EXPECT_TRUE(list_.sheetAll.GetRow(1).IsEmptyRow());
+  EXPECT_EQ(display_.items, (std::vector<std::string>{"", "Calculator", "Notepad"}));
+  EXPECT_EQ(display_.selection, 2);
+  EXPECT_EQ(list_.ViewTarget(2), "notepad.exe");
+  EXPECT_EQ(list_.ViewId(1), "2");
+}
+
+TEST_F(LauncherListTest, SavedLinesAllHaveSevenCellsOnceOneRowHasSeven) {
+  Loaded(FourEntries());
+  list_.sheetAll.SetCell(6, 2, "");  // an entry made by a file drop
+  list_.SaveList();
+  const std::string text = ReadList();
+  int lines = 0;
+  std::size_t start = 0;
+  for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
+    const std::string line = text.substr(start, end - start);
+    EXPECT_EQ(std::count(line.begin(), line.end(), '\t'), 6) << line;
+    ++lines;
+  }
+  EXPECT_EQ(lines, 4);
+  EXPECT_EQ(start, text.size());  // the last line ends with CR LF too
+  // The file keeps the order of the store, whatever the view shows.
+  EXPECT_EQ(text.rfind("1\tNotepad\t", 0), 0u);
+}
+
+TEST_F(LauncherListTest, EachOrderPutsItsLastEntryAtTheBottomSelected) {
+  Loaded(FourEntries(), kSortByTime);
+  EXPECT_EQ(display_.items, (std::vector<std::string>{"memo notes", "Notepad",
+                                                      "Visual Studio Code", "Calculator"}));
+  EXPECT_EQ(display_.selection, 3);
+
+  list_.sortMode = kSortByCount;  // "" < 3 < 9 < 10 as numbers
+  list_.RefreshList();
+  EXPECT_EQ(display_.items, (std::vector<std::string>{"memo notes", "Notepad",
+                                                      "Visual Studio Code", "Calculator"}));
+  list_.sheetAll.SetCell(3, 1, "2");
+  list_.ResetView();
+  EXPECT_EQ(display_.items.front(), "memo notes");
+  EXPECT_EQ(display_.items.back(), "Visual Studio Code");
+  EXPECT_EQ(display_.selection, 3);
+
+  list_.sortMode = kSortByName;
+  list_.RefreshList();
+  EXPECT_EQ(display_.items, (std::vector<std::string>{"Calculator", "memo notes", "Notepad",
+                                                      "Visual Studio Code"}));
+  EXPECT_EQ(display_.selection, 3);
+  EXPECT_EQ(list_.ViewId(0), "2");
+}
+
+TEST_F(LauncherListTest, NameOrderFoldsLettersAndPutsTheUnderscoreAfterThem) {
+  const std::string t = TimeText(2025, 1, 1, 12, 0, 0);
+  Loaded(Line("1", "_tools", "a", "", t) + Line("2", "apple", "b", "", t) +
+             Line("3", "Banana", "c", "", t) + Line("4", "Apple", "d", "", t) +
+             Line("5", "app", "e", "", t),
+         kSortByName);
+  ASSERT_EQ(display_.items.size(), 5u);
+  EXPECT_EQ(display_.items[0], "app");  // a prefix comes first
+  EXPECT_EQ((std::set<std::string>{display_.items[1], display_.items[2]}),
+            (std::set<std::string>{"apple", "Apple"}));
+  EXPECT_EQ(display_.items[3], "Banana");
+  EXPECT_EQ(display_.items[4], "_tools");
+}
+
+TEST_F(LauncherListTest, FilterMatchesNamesOnlyWithFoldedAsciiLetters) {
+  Loaded(FourEntries() + Line("5", "notepad++", "np.exe", "", TimeText(2023, 1, 1, 1, 0, 0)));
+  list_.Filter("NOTE");
+  EXPECT_EQ(display_.items, (std::vector<std::string>{"notepad++", "memo notes", "Notepad"}));
+  EXPECT_EQ(display_.selection, 2);
+  EXPECT_EQ(list_.ViewTarget(2), "C:\\Windows\\notepad.exe");  // whole rows are shown
+
+  list_.Filter("calc.exe");  // only in a target
+  EXPECT_TRUE(display_.items.empty());
+  EXPECT_EQ(display_.selection, -1);
+  EXPECT_EQ(list_.sheetView.RowCount(), 0);
+
+  list_.Filter("visual code");  // one piece: the blank must occur as typed
+  EXPECT_TRUE(display_.items.empty());
+  list_.Filter("studio c");
+  EXPECT_EQ(display_.items, (std::vector<std::string>{"Visual Studio Code"}));
+  EXPECT_EQ(display_.selection, 0);
+
+  list_.Filter("");
+  EXPECT_EQ(display_.items.size(), 5u);
+  EXPECT_EQ(display_.items.back(), "Calculator");
+  EXPECT_EQ(display_.selection, 4);
+  EXPECT_EQ(list_.sheetAll.RowCount(), 5);  // the store is never touched
+  EXPECT_EQ(list_.sheetAll.GetCell(1, 0), "Notepad");
+}
+
+TEST_F(LauncherListTest, FilterWithFullWidthLettersMatchesOnlyThoseLetters) {
+  const std::string t = TimeText(2025, 1, 1, 12, 0, 0);
+  const std::string fullMemo = "\x82\x6C\x82\x85\x82\x8D\x82\x8F";   // Ｍｅｍｏ
+  const std::string fullMEMO = "\x82\x6C\x82\x64\x82\x6C\x82\x6E";   // ＭＥＭＯ
+  const std::string kanaMemo = "\x83\x81\x83\x82\x92\xA0";           // メモ帳
+  Loaded(Line("1", fullMemo, "a", "", t) + Line("2", "memo", "b", "", t) +
+             Line("3", fullMEMO, "c", "", t) + Line("4", kanaMemo, "d", "", t),
+         kSortByName);
+
+  list_.Filter("\x82\x8D");  // ｍ
+  EXPECT_EQ(display_.items, (std::vector<std::string>{fullMemo}));
+  list_.Filter("\x82\x6C");  // Ｍ, neither folded to ｍ nor to m
+  EXPECT_EQ(display_.items.size(), 2u);
+  EXPECT_EQ(std::set<std::string>(display_.items.begin(), display_.items.end()),
+            (std::set<std::string>{fullMemo, fullMEMO}));
+  list_.Filter("M");
+  EXPECT_EQ(display_.items, (std::vector<std::string>{"memo"}));
+  list_.Filter("\x83\x82");  // モ
+  EXPECT_EQ(display_.items, (std::vector<std::string>{kanaMemo}));
+}
+
+TEST_F(LauncherListTest, RecordLaunchCountsStampsSavesAndShowsTheEntryAtTheBottom) {
+  Loaded(FourEntries() + Line("5", "odd", "odd.exe", "x7", TimeText(2020, 1, 1, 1, 1, 1)) +
+         Line("3", "duplicate", "dup.exe", "", ""));
+  const FixedClockText clock(LocalTime{2026, 2, 3, 4, 5, 6, 2});
+  const platform::ScopedTextPlatform useClock(clock);
+  const std::string now = TimeText(2026, 2, 3, 4, 5, 6);
+
+  list_.Filter("memo");  // the view is rebuilt whole afterwards
+  list_.RecordLaunch("3");  // the first row with ID 3 is the one counted
+  EXPECT_EQ(list_.sheetAll.GetCell(3, 2), "1");
+  EXPECT_EQ(list_.sheetAll.GetCell(4, 2), now);
+  EXPECT_EQ(list_.sheetAll.GetCell(3, 5), "");
+  EXPECT_EQ(display_.items.size(), 6u);
+  EXPECT_EQ(display_.items.back(), "memo notes");
+  EXPECT_EQ(display_.selection, 5);
+  {
+    LauncherList saved(ListPath(), display_);
+    saved.Load();
+    EXPECT_EQ(saved.sheetAll.GetCell(3, 2), "1");
+    EXPECT_EQ(saved.sheetAll.GetCell(4, 2), now);
+  }
+  list_.ResetView();
+
+  {
+    const FixedClockText later(LocalTime{2026, 2, 3, 4, 5, 7, 2});
+    const platform::ScopedTextPlatform useLater(later);
+    list_.RecordLaunch("2");
+  }
+  EXPECT_EQ(list_.sheetAll.GetCell(3, 1), "11");
+  EXPECT_EQ(display_.items.back(), "Calculator");
+  EXPECT_EQ(display_.items[4], "memo notes");
+  list_.RecordLaunch("5");  // not a number: starts again at 1
+  EXPECT_EQ(list_.sheetAll.GetCell(3, 4), "1");
+  list_.sheetAll.SetCell(3, 0, "2147483647");
+  list_.RecordLaunch("1");
+  EXPECT_EQ(list_.sheetAll.GetCell(3, 0), "2147483648");
+
+  LauncherList reread(ListPath(), display_);
+  reread.Load();
+  EXPECT_EQ(reread.sheetAll.GetCell(3, 1), "11");
+  EXPECT_EQ(reread.sheetAll.GetCell(3, 4), "1");
+  EXPECT_EQ(reread.sheetAll.GetCell(1, 5), "duplicate");
+}
+
+TEST_F(LauncherListTest, RecordLaunchOfAnUnknownIdSavesNothingButRebuildsTheView) {
+  Loaded(FourEntries());
+  const std::string before = ReadList();
+  list_.Filter("calc");
+  ASSERT_EQ(display_.items.size(), 1u);
+  std::filesystem::remove(ListPath());
+
+  list_.RecordLaunch("99");
+  EXPECT_FALSE(std::filesystem::exists(ListPath()));
+  EXPECT_EQ(display_.items.size(), 4u);
+  EXPECT_EQ(display_.selection, 3);
+  EXPECT_EQ(list_.sheetAll.GetCell(3, 1), "10");
+}
+
+TEST_F(LauncherListTest, LaunchKeptAndShownWhenTheFileCannotBeWritten) {
+  Loaded(FourEntries());
+  LauncherList noFolder(folder_.File("missing") + "/applist.tsv", display_);
+  noFolder.sheetAll.Assign(list_.sheetAll);
+  noFolder.Filter("code");
+  EXPECT_THROW(noFolder.RecordLaunch("3"), AppError);
+  EXPECT_EQ(noFolder.sheetAll.GetCell(3, 2), "1");
+  EXPECT_EQ(display_.items.size(), 4u);
+  EXPECT_EQ(display_.items.back(), "memo notes");  // launched now, so at the bottom
+}
+
+TEST_F(LauncherListTest, AddEntryIfMissingComparesTargetsExactlyAndDoesNotSave) {
+  Loaded(FourEntries());
+  const FixedClockText clock(LocalTime{2026, 2, 3, 0, 0, 0, 2});
+  const platform::ScopedTextPlatform useClock(clock);
+  std::filesystem::remove(ListPath());
+
+  list_.AddEntryIfMissing("Editor", "C:\\Windows\\notepad.exe");
+  EXPECT_EQ(list_.sheetAll.RowCount(), 4);
+  list_.AddEntryIfMissing("Editor", "c:\\windows\\notepad.exe");
+  ASSERT_EQ(list_.sheetAll.RowCount(), 5);
+  const TCsvCells& row = list_.sheetAll.GetRow(4);
+  EXPECT_EQ(row.GetCell(0), "5");
+  EXPECT_EQ(row.GetCell(1), "Editor");
+  EXPECT_EQ(row.GetCell(2), "c:\\windows\\notepad.exe");
+  EXPECT_EQ(row.GetCell(3), "");
+  EXPECT_EQ(row.GetCell(4), TimeText(2026, 2, 3, 0, 0, 0));
+  EXPECT_FALSE(std::filesystem::exists(ListPath()));
+  EXPECT_EQ(display_.items.size(), 4u);  // not refreshed either
+}
+
+TEST_F(LauncherListTest, AddTypedCommandAppendsAndSaves) {
+  Loaded(Line("7", "Notepad", "notepad.exe", "3", TimeText(2025, 3, 1, 9, 0, 0)) +
+         Line("x", "no number", "y.exe", "", ""));
+  const FixedClockText clock(LocalTime{2026, 5, 6, 7, 8, 9, 3});
+  const platform::ScopedTextPlatform useClock(clock);
+  list_.AddTypedCommand("https://example.com/a b");
+  ASSERT_EQ(list_.sheetAll.RowCount(), 3);
+  EXPECT_EQ(list_.sheetAll.GetCell(0, 2), "8");
+  EXPECT_EQ(list_.sheetAll.GetCell(1, 2), "https://example.com/a b");
+  EXPECT_EQ(list_.sheetAll.GetCell(2, 2), "https://example.com/a b");
+  EXPECT_EQ(list_.sheetAll.GetCell(3, 2), "");
+  EXPECT_EQ(list_.sheetAll.GetCell(4, 2), TimeText(2026, 5, 6, 7, 8, 9));
+
+  LauncherList reread(ListPath(), display_);
+  reread.Load();
+  reread.ResetView();
+  EXPECT_EQ(display_.items.back(), "https://example.com/a b");
+  EXPECT_EQ(reread.sheetAll.GetCell(2, 2), "https://example.com/a b");
+}
+
+TEST_F(LauncherListTest, ListThatCouldNotBeReadIsNeverOverwritten) {
+  const std::string original = FourEntries();
+  WriteList(original);
+  {
+    const FailingReadText failing;
+    const platform::ScopedTextPlatform useFailing(failing);
+    EXPECT_THROW(list_.Load(), AppError);
+  }
+  EXPECT_EQ(list_.sheetAll.RowCount(), 0);
+  list_.ResetView();
+  EXPECT_TRUE(display_.items.empty());
+
+  try {
+    list_.AddTypedCommand("calc");
+    ADD_FAILURE() << "saving over an unread list";
+  } catch (const AppError& e) {
+    const std::string message = e.what();
+    EXPECT_NE(message.find(ListPath()), std::string::npos) << message;
+    EXPECT_NE(message.find("上書き保存しません"), std::string::npos) << message;
+  }
+  list_.sheetAll.SetCell(0, 1, "9");
+  EXPECT_THROW(list_.RecordLaunch("9"), AppError);
+  EXPECT_THROW(list_.SaveList(), AppError);
+  EXPECT_EQ(ReadList(), original);
+
+  // Once the file reads, saving works again.
+  list_.Load();
+  EXPECT_EQ(list_.sheetAll.RowCount(), 4);
+  list_.RecordLaunch("1");
+  EXPECT_NE(ReadList(), original);
+  EXPECT_EQ(list_.sheetAll.GetCell(3, 0), "4");
+}
+
+TEST_F(LauncherListTest, FolderInPlaceOfTheListIsLeftAlone) {
+  std::filesystem::create_directory(ListPath());
+  test::WriteBytes(folder_.File("applist.tsv/keep.txt"), "keep");
+  list_.Load();  // not a list file: an empty list
+  list_.ResetView();
+  EXPECT_TRUE(display_.items.empty());
+  EXPECT_THROW(list_.AddTypedCommand("calc"), AppError);
+  EXPECT_TRUE(std::filesystem::is_directory(ListPath()));
+  EXPECT_EQ(test::ReadBytes(folder_.File("applist.tsv/keep.txt")), "keep");
+}
+
+TEST_F(LauncherListTest, MissingFileAfterAFailedReadAllowsSavingAgain) {
+  WriteList(FourEntries());
+  {
+    const FailingReadText failing;
+    const platform::ScopedTextPlatform useFailing(failing);
+    EXPECT_THROW(list_.Load(), AppError);
+  }
+  std::filesystem::remove(ListPath());
+  list_.Load();
+  list_.AddTypedCommand("calc");
+  EXPECT_NE(ReadList().find("calc"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace lumora
