@@ -63,9 +63,9 @@ def draw(size):
     return pixels
 
 
-def bitmap_entry(size):
+def bitmap_entry(size, painter=draw):
     """The icon image: BITMAPINFOHEADER, BGRA rows bottom-up, then the AND mask."""
-    pixels = draw(size)
+    pixels = painter(size)
     header = struct.pack('<IiiHHIIiiII', 40, size, size * 2, 1, 32, 0, 0, 0, 0, 0, 0)
     xor = b''.join(bytes((b, g, r, a)) for row in reversed(pixels) for (r, g, b, a) in row)
     mask_row = ((size + 31) // 32) * 4
@@ -79,8 +79,9 @@ def bitmap_entry(size):
     return header + xor + bytes(mask)
 
 
-def icon_file(sizes):
-    images = [bitmap_entry(size) for size in sizes]
+def icon_file(sizes, painter=draw):
+    """An .ico file holding painter's picture at each size."""
+    images = [bitmap_entry(size, painter) for size in sizes]
     out = struct.pack('<HHH', 0, 1, len(images))
     offset = 6 + 16 * len(images)
     for size, image in zip(sizes, images):
