@@ -303,6 +303,12 @@ std::string TCsvCells::GetCell(int index) const {
   return cell ? *cell : std::string();
 }
 
+std::string_view TCsvCells::CellView(int index) const {
+  if (index < 0 || index >= Count()) return {};
+  const auto& cell = cells_[static_cast<std::size_t>(index)];
+  return cell ? std::string_view(*cell) : std::string_view();
+}
+
 void TCsvCells::SetCell(int index, std::string_view text) {
   if (index < 0) ThrowIndexError(index);
   if (index >= Count()) cells_.resize(static_cast<std::size_t>(index) + 1);

@@ -27,6 +27,8 @@ class TCsvCells {
   virtual void Clear();
   int Count() const;
   std::string GetCell(int index) const;
+  // The same text without a copy; valid until the row changes.
+  std::string_view CellView(int index) const;
   void SetCell(int index, std::string_view text);
   bool IsEmptyRow() const;
   // The row as one line without line end; n < 0 means the row's own Count.

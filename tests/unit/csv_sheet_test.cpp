@@ -54,6 +54,15 @@ TEST(CsvCellsTest, SlotsAndEmptyCells) {
   EXPECT_EQ(copy.Count(), 0);
 }
 
+TEST(CsvCellsTest, CellViewReadsLikeGetCell) {
+  TCsvCells row;
+  row.SetCell(2, "name");
+  row.SetCell(0, std::string("a\0b", 3));
+  for (int i = -1; i <= 3; ++i) EXPECT_EQ(row.CellView(i), row.GetCell(i)) << i;
+  EXPECT_EQ(row.CellView(0), "a");
+  EXPECT_EQ(row.CellView(2), "name");
+}
+
 TEST(CsvCellsTest, TextEndsAtItsFirstZeroByte) {
   TCsvCells row;
   row.Add(std::string("ab\0cd", 5));
