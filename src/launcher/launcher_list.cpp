@@ -1,5 +1,6 @@
 #include "launcher/launcher_list.h"
 
+#include <algorithm>
 #include <charconv>
 #include <exception>
 #include <memory>
@@ -113,12 +114,11 @@ void LauncherList::RefreshList() {
   }
 
   const int rows = sheetView.RowCount();
-  std::vector<std::string> names;
+  std::vector<std::string_view> names;
   names.reserve(static_cast<std::size_t>(rows));
-  for (int r = 0; r < rows; ++r) names.push_back(sheetView.GetCell(kColName, r));
-  std::vector<std::string_view> views(names.begin(), names.end());
+  for (int r = 0; r < rows; ++r) names.push_back(sheetView.GetRow(r).CellView(kColName));
 
-  display_.Fill(views);
+  display_.Fill(names);
   display_.Select(display_.Count() - 1);  // -1, no selection, for an empty list
   display_.Repaint();
 }
@@ -135,8 +135,9 @@ void LauncherList::Filter(std::string_view typedText) {
   const int rows = sheetAll.RowCount();
   for (int r = 0; r < rows; ++r) {
     TCsvCells& row = sheetAll.GetRow(r);
-    lowered = row.GetCell(kColName);
-    for (char& c : lowered) c = LowerAscii(c);
+    const std::string_view name = row.CellView(kColName);
+    lowered.resize(name.size());
+    std::transform(name.begin(), name.end(), lowered.begin(), LowerAscii);
     if (std::string_view(lowered).find(key) != std::string_view::npos) {
       sheetView.AddRow(std::make_unique<TCsvCells>(row));
     }
