@@ -98,7 +98,7 @@ TEST(TasktrayTest, EveryShowRecordCarriesTheFirstFormFields) {
     EXPECT_EQ(TipOf(call), "Lumora");
   }
 #ifndef _WIN64
-  EXPECT_EQ(NOTIFYICONDATAA_V1_SIZE, 88u);
+  EXPECT_EQ(static_cast<DWORD>(NOTIFYICONDATAA_V1_SIZE), 88u);
 #endif
   EXPECT_TRUE(tray.IconShown());
   EXPECT_TRUE(shell.sleeps.empty());
