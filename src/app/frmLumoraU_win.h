@@ -13,6 +13,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "launcher/launcher_list.h"
 #include "platform/handles_win.h"
@@ -45,6 +46,11 @@ class TfrmLumora : public platform::Window {
 
   // Creates the window (hidden) and runs its start-up.
   void CreateForm();
+
+  // Test seam: take folder (ending with a backslash) as the program folder
+  // instead of the executable's, and folder + "Lumora.ini" as the settings
+  // file. Call before CreateForm.
+  void UseProgramFolder(std::string folder) { programFolder_ = std::move(folder); }
 
   // False once the start-up has run through; when it stopped with an error
   // the window is shown as the message loop starts, so that the user sees
@@ -112,6 +118,12 @@ class TfrmLumora : public platform::Window {
   LauncherList& List() { return *list_; }
   HWND ListBox() const { return lstMain; }
   HWND CommandBox() const { return edtCommand; }
+  HWND ConfButton() const { return btnConf; }
+  HMENU MainMenu() const { return popsMain.get(); }
+  HMENU FileMenu() const { return popsFile.get(); }
+  platform::IniFile& Settings() { return *iniSetting; }
+  // The program folder in force: GetAppFolder unless a test chose another.
+  std::string ProgramFolder() const;
 
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -159,9 +171,15 @@ class TfrmLumora : public platform::Window {
 
   static constexpr UINT_PTR kTimerPanel = 1;
   bool showOnStart_ = true;
+  std::string programFolder_;  // empty: GetAppFolder
+  bool quitOnDestroy_ = true;   // false when the object itself goes first
 };
 
 // The program folder: the executable's folder, ending with a backslash.
 std::string GetAppFolder();
+
+// The title clock: "[LM] " and time as month/day(weekday) hours:minutes:seconds
+// with the user locale's date and time separators and short weekday name.
+std::wstring LauncherClockText(const SYSTEMTIME& time);
 
 }  // namespace lumora
