@@ -84,18 +84,17 @@ inline std::wstring ClassName(HWND window) {
   return name;
 }
 
+inline BOOL CALLBACK AppendStaticText(HWND child, LPARAM out) {
+  if (_wcsicmp(ClassName(child).c_str(), L"Static") == 0) {
+    *reinterpret_cast<std::wstring*>(out) += WindowText(child);
+  }
+  return TRUE;
+}
+
 // The texts of the static controls of a dialog, one after the other.
 inline std::wstring StaticTexts(HWND dialog) {
   std::wstring all;
-  EnumChildWindows(
-      dialog,
-      [](HWND child, LPARAM out) -> BOOL {
-        if (_wcsicmp(ClassName(child).c_str(), L"Static") == 0) {
-          *reinterpret_cast<std::wstring*>(out) += WindowText(child);
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&all));
+  EnumChildWindows(dialog, AppendStaticText, reinterpret_cast<LPARAM>(&all));
   return all;
 }
 
@@ -135,21 +134,21 @@ class DialogRobot {
     HWND found;
   };
 
+  static BOOL CALLBACK TakeNewDialog(HWND window, LPARAM param) {
+    auto* s = reinterpret_cast<Search*>(param);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (process != s->process || !IsWindowVisible(window) || ClassName(window) != L"#32770") return TRUE;
+    for (HWND h : *s->handled) {
+      if (h == window) return TRUE;
+    }
+    s->found = window;
+    return FALSE;
+  }
+
   HWND FindNewDialog() const {
     Search search{GetCurrentProcessId(), &handled_, nullptr};
-    EnumWindows(
-        [](HWND window, LPARAM param) -> BOOL {
-          auto* s = reinterpret_cast<Search*>(param);
-          DWORD process = 0;
-          GetWindowThreadProcessId(window, &process);
-          if (process != s->process || !IsWindowVisible(window) || ClassName(window) != L"#32770") return TRUE;
-          for (HWND h : *s->handled) {
-            if (h == window) return TRUE;
-          }
-          s->found = window;
-          return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    EnumWindows(TakeNewDialog, reinterpret_cast<LPARAM>(&search));
     return search.found;
   }
 
