@@ -121,7 +121,6 @@ class TfrmLumora : public platform::Window {
   HWND ConfButton() const { return btnConf; }
   HMENU MainMenu() const { return popsMain.get(); }
   HMENU FileMenu() const { return popsFile.get(); }
-  platform::IniFile& Settings() { return *iniSetting; }
   // The program folder in force: GetAppFolder unless a test chose another.
   std::string ProgramFolder() const;
 
