@@ -6,6 +6,12 @@
 #   LUMORA_WIN_ARCH                    i686 where this kernel runs 32-bit
 #                                      code, x86_64 where it does not
 # lumora_wine_stop ends the Wine server of the prefix and the Xvfb.
+#
+# Screen layout, chosen before lumora_wine_start:
+#   default                one monitor, LUMORA_SCREEN (1920x1080)
+#   LUMORA_MONITORS=2      two monitors side by side on one 3200x1080 screen:
+#                          DISPLAY1 (0,0)-(1920,1080), work area (0,0)-(1920,1040)
+#                          DISPLAY2 (1920,0)-(3200,1024), work area the whole monitor
 
 LUMORA_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
@@ -48,11 +54,29 @@ lumora_xvfb_start() {
   return 1
 }
 
+# lumora_two_monitors: splits the screen of DISPLAY (3200x1080) into two RandR
+# monitors and publishes their work areas. Wine takes the layout through
+# Xinerama (UseXRandR=N in the prefix) and reads it, with the work areas, only
+# when its server starts, so this runs before the prefix's first program.
+# Xvfb must run with -noreset, or it forgets the monitors when its last
+# client disconnects.
+lumora_two_monitors() {
+  xrandr --setmonitor L 1920/508x1080/286+0+0 screen >/dev/null 2>&1 || return 1
+  xrandr --setmonitor R 1280/338x1024/270+1920+0 none >/dev/null 2>&1 || return 1
+  xprop -root -format _GTK_WORKAREAS_D0 32c -set _GTK_WORKAREAS_D0 0,0,1920,1040,1920,0,1280,1024 || return 1
+  xprop -root -format _NET_WORKAREA 32c -set _NET_WORKAREA 0,0,1920,1040 || return 1
+}
+
 # lumora_wine_start DIR: a fresh prefix in DIR on a fresh display.
 lumora_wine_start() {
   local dir="$1"
   lumora_pick_wine
-  lumora_xvfb_start "${LUMORA_SCREEN:-1920x1080}"
+  if [ "${LUMORA_MONITORS:-1}" = 2 ]; then
+    lumora_xvfb_start 3200x1080 || return 1
+    lumora_two_monitors || { echo "setting up two monitors on $DISPLAY failed" >&2; return 1; }
+  else
+    lumora_xvfb_start "${LUMORA_SCREEN:-1920x1080}" || return 1
+  fi
   export WINEPREFIX="$dir/prefix" WINEARCH="$LUMORA_WINEARCH"
   export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
   rm -rf "$WINEPREFIX"
@@ -66,6 +90,15 @@ lumora_wine_start() {
            "ＭＳ ゴシック" "ＭＳ Ｐゴシック"; do
     "$LUMORA_WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$f" /t REG_SZ /d "IPAGothic" /f >/dev/null 2>&1
   done
+  if [ "${LUMORA_MONITORS:-1}" = 2 ]; then
+    # Through XRandR Wine (32- and 64-bit alike) sees one 3200x1080 monitor;
+    # through Xinerama it sees the two RandR monitors (32-bit Wine needs
+    # libxinerama1:i386 for that, 64-bit Wine libxinerama1). The desktop
+    # process that wineboot started has already read the layout, so the
+    # prefix's server restarts and the next program reads it afresh.
+    "$LUMORA_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v UseXRandR /t REG_SZ /d N /f >/dev/null 2>&1
+    WINEPREFIX="$WINEPREFIX" /usr/lib/wine/wineserver -k -w >/dev/null 2>&1 || true
+  fi
 }
 
 lumora_wine_stop() {
