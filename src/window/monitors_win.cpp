@@ -54,6 +54,15 @@ bool HasMultipleMonitors() { return ListMonitors().size() >= 2; }
 
 void CenterCursorOn(const MonitorInfo& monitor) { SetCursorTo(MonitorCenter(monitor)); }
 
+void MoveCursorToNextMonitor() {
+  const std::vector<MonitorInfo> monitors = ListMonitors();
+  if (monitors.size() < 2) return;
+  POINT cursor{};
+  if (!GetCursorPos(&cursor)) return;
+  const int next = NextMonitorIndex(monitors, {static_cast<int>(cursor.x), static_cast<int>(cursor.y)});
+  CenterCursorOn(monitors[static_cast<std::size_t>(next)]);
+}
+
 void MoveWindowToNextMonitor() noexcept {
   try {
     const std::vector<MonitorInfo> monitors = ListMonitors();

@@ -22,6 +22,10 @@ bool HasMultipleMonitors();
 // Moves the mouse cursor to the middle of the monitor's bounds.
 void CenterCursorOn(const MonitorInfo& monitor);
 
+// The move-cursor hotkey: with two or more monitors, the cursor goes to the
+// middle of the monitor after the one nearest to it; with one, nothing happens.
+void MoveCursorToNextMonitor();
+
 // Moves the top-level window under the mouse cursor to the next monitor (see
 // PlaceOnNextMonitor), restoring it first when it is maximised or minimised,
 // and then the cursor to that monitor's middle. Does nothing with fewer than
