@@ -3,6 +3,8 @@
 #   1. native unit tests (AddressSanitizer and UndefinedBehaviorSanitizer)
 #   2. Windows unit tests under Wine with code page 932
 #   3. end-to-end tests of the real Lumora.exe under Wine in Xvfb
+#      (the monitor tests, labelled "twomonitors", on a second screen split
+#      into two monitors)
 # and ends with the line "N passed, N failed". Exit status 0 only when every
 # test passed. Build trees live in build/ of the checkout.
 set -uo pipefail
@@ -61,11 +63,19 @@ NATIVE_RC=$?
 
 step "tier 2 and 3: Windows unit tests and end-to-end tests under Wine"
 RUNDIR="$(mktemp -d /tmp/lumora-test.XXXXXX)"
-trap 'lumora_wine_stop; rm -rf "$RUNDIR"' EXIT
+RUNDIR2="$(mktemp -d /tmp/lumora-test.XXXXXX)"
+trap 'lumora_wine_stop; rm -rf "$RUNDIR" "$RUNDIR2"' EXIT
 lumora_wine_start "$RUNDIR" || die "starting Xvfb and Wine failed"
 export LUMORA_REPORTS_DIR="$WIN/reports"
-(cd "$WIN" && ctest --output-on-failure --timeout 600)
+# The tests labelled "twomonitors" need a screen of their own (below).
+(cd "$WIN" && ctest --output-on-failure --timeout 600 -LE twomonitors)
 WIN_RC=$?
+lumora_wine_stop
+
+step "end-to-end tests on two monitors"
+LUMORA_MONITORS=2 lumora_wine_start "$RUNDIR2" || die "starting Xvfb and Wine with two monitors failed"
+(cd "$WIN" && ctest --output-on-failure --timeout 600 -L twomonitors)
+[ $? = 0 ] || WIN_RC=1
 lumora_wine_stop
 
 # Screenshots arrive as BMP; keep PNG copies beside them.
