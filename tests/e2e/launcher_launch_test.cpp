@@ -160,7 +160,7 @@ TEST_F(Launch, WithTwoMatchesEnterMovesToTheListAndASecondEnterLaunchesTheBottom
 }
 
 TEST_F(Launch, AClickOnAnItemLaunchesIt) {
-  const std::wstring mark = InstallMark(L"mark.exe");
+  const std::wstring mark = InstallMark(L"tools\\clicked.exe");
   WriteList({
       {"1", "clicked", U8(mark), "", "2026/1/1 10:00:00"},
       {"2", "calc", "C:\\windows\\system32\\calc.exe", "", "2026/3/1 10:00:00"},
@@ -171,14 +171,14 @@ TEST_F(Launch, AClickOnAnItemLaunchesIt) {
   ClickAt(CenterOf(ListBox(list).ItemRectOnScreen(0)));
   const auto launched = WaitForMark(mark);
   ASSERT_TRUE(launched.has_value()) << "a click on the item did not launch it";
-  EXPECT_EQ(FolderKey(launched->folder), FolderKey(folder.Path()));
+  EXPECT_EQ(FolderKey(launched->folder), FolderKey(folder.PathOf(L"tools")));
   EXPECT_TRUE(WaitForVisibility(launcher, false, 3s));
   ASSERT_TRUE(WaitUntil([&] { return ParsedList::Cell(ReadList().Row("1"), 3) == "1"; }, 3s));
   ExpectLaunchRecorded("1", 0, "2026/1/1 10:00:00");
 }
 
 TEST_F(Launch, AClickBelowTheLastRowLaunchesNothing) {
-  const std::wstring mark = InstallMark(L"mark.exe");
+  const std::wstring mark = InstallMark(L"tools\\only.exe");
   WriteList({{"1", "only", U8(mark), "", "2026/1/1 10:00:00"}});
   ASSERT_TRUE(Start());
   ASSERT_TRUE(Show());

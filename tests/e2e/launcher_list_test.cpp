@@ -141,19 +141,37 @@ TEST_F(LauncherList, AListFileThatCannotBeReadIsReportedAndNeverOverwritten) {
   EXPECT_TRUE(lumora.IsRunning());
 }
 
-TEST_F(LauncherList, AFolderInPlaceOfTheListFileIsReportedAndStaysAFolder) {
+// A folder where the list file belongs is no list file: the list starts
+// empty (a start-up message is allowed), and the first save is reported
+// instead of touching the folder.
+TEST_F(LauncherList, AFolderInPlaceOfTheListFileIsReportedOnSavingAndStaysAsItIs) {
   folder.MakeFolder(L"data\\applist.tsv");
   folder.WriteFile(L"data\\applist.tsv\\keep.txt", "user data");
+  const std::wstring mark = InstallMark(L"tools\\mark.exe");
   folder.WriteSettings(kInstalledSettings);
   lumora = StartLumora();
-  const HWND report = WaitForDialog(lumora.Id(), 10s);
-  ASSERT_NE(report, nullptr) << "no message about the unreadable list file";
-  PressButton(report, IDOK);
-  ASSERT_TRUE(WaitForDialogToClose(report));
   launcher = WaitForLauncher(lumora);
   ASSERT_NE(launcher, nullptr);
+  if (const HWND report = WaitForDialog(lumora.Id(), 1s)) {
+    PressButton(report, IDOK);
+    ASSERT_TRUE(WaitForDialogToClose(report));
+  }
+  ASSERT_TRUE(lumora.WaitForIdle());
+  ASSERT_TRUE(FindControls());
+  EXPECT_EQ(ListBox(list).Count(), 0);
+
+  TypeCommand(mark);
+  Post(edit, WM_KEYDOWN, VK_RETURN, 1);
+  EXPECT_TRUE(WaitForMark(mark).has_value()) << "the typed command was not started";
+  const HWND refusal = WaitForDialog(lumora.Id(), 3s);
+  EXPECT_NE(refusal, nullptr) << "saving over a folder failed without a message";
+  if (refusal != nullptr) {
+    PressButton(refusal, IDOK);
+    WaitForDialogToClose(refusal);
+  }
   EXPECT_TRUE(lumora.IsRunning()) << "the program ended after the report";
   EXPECT_EQ(folder.ReadFile(L"data\\applist.tsv\\keep.txt"), std::optional<std::string>("user data"));
+  EXPECT_FALSE(folder.Exists(L"data\\applist.tsv.tmp~")) << "a temporary file was left behind";
 }
 
 }  // namespace
