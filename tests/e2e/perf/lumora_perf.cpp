@@ -56,6 +56,12 @@ Stats Summarize(std::vector<double> samples) {
   return s;
 }
 
+void Separator() {
+  std::printf("|%s|%s|%s|%s|%s|%s|\n", std::string(54, '-').c_str(), std::string(7, '-').c_str(),
+              std::string(11, '-').c_str(), std::string(11, '-').c_str(), std::string(11, '-').c_str(),
+              std::string(12, '-').c_str());
+}
+
 void Row(const char* what, const Stats& s, const char* goal = "") {
   std::printf("| %-52s | %5zu | %9.3f | %9.3f | %9.3f | %-10s |\n", what, s.n, s.median, s.p95, s.max, goal);
 }
@@ -193,9 +199,7 @@ int MeasureKeystrokes(const std::wstring& exe, int keystrokes) {
               total, matchCounts.empty() ? 0 : *std::min_element(matchCounts.begin(), matchCounts.end()),
               matchCounts.empty() ? 0 : *std::max_element(matchCounts.begin(), matchCounts.end()));
   std::printf("| %-52s | %5s | %9s | %9s | %9s | %-10s |\n", "measure", "n", "median", "p95", "max", "goal");
-  std::printf("|%s|%s|%s|%s|%s|%s|\n", std::string(54, '-').c_str(), std::string(7, '-').c_str(),
-              std::string(11, '-').c_str(), std::string(11, '-').c_str(), std::string(11, '-').c_str(),
-              std::string(12, '-').c_str());
+  Separator();
   std::vector<double> all = typed;
   all.insert(all.end(), erased.begin(), erased.end());
   Row("WM_CHAR letter (narrowing filter)", Summarize(typed), "< 16 ms");
@@ -234,6 +238,7 @@ int MeasureStartup(const std::wstring& exe, int runs) {
   }
   std::printf("\n(b) start-up with 10,000 entries (ms, %d starts)\n", runs);
   std::printf("| %-52s | %5s | %9s | %9s | %9s | %-10s |\n", "measure", "n", "median", "p95", "max", "goal");
+  Separator();
   Row("CreateProcess -> window \"[LM]\" exists", Summarize(window));
   Row("CreateProcess -> WaitForInputIdle (start-up done)", Summarize(idle));
   return 0;
@@ -256,6 +261,7 @@ int MeasureMemory(const std::wstring& exe) {
   const double mb = 1024.0 * 1024.0;
   std::printf("\n(c) memory after start-up with 1,000 entries (MB)\n");
   std::printf("| %-52s | %9s | %-10s |\n", "measure", "MB", "goal");
+  std::printf("|%s|%s|%s|\n", std::string(54, '-').c_str(), std::string(11, '-').c_str(), std::string(12, '-').c_str());
   std::printf("| %-52s | %9.2f | %-10s |\n", "private bytes (PagefileUsage)", counters.PagefileUsage / mb, "< 10 MB");
   std::printf("| %-52s | %9.2f | %-10s |\n", "PrivateUsage (0 under Wine)", counters.PrivateUsage / mb, "");
   std::printf("| %-52s | %9.2f | %-10s |\n", "working set", counters.WorkingSetSize / mb, "");
