@@ -25,6 +25,31 @@ constexpr std::string_view kLineEnd = "\r\n";
 
 char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
+// Folds A-Z of the one-byte characters into out; the second byte of a
+// two-byte character is copied as it is, even where it reads as a letter.
+void FoldLetters(std::string_view text, const platform::LeadByteTable& lead, std::string& out) {
+  out.assign(text);
+  for (std::size_t i = 0; i < out.size(); ++i) {
+    if (lead.IsLead(out[i])) {
+      ++i;
+    } else {
+      out[i] = LowerAscii(out[i]);
+    }
+  }
+}
+
+// Whether key occurs in text starting at a character boundary, so that it
+// never matches from the second byte of a two-byte character.
+bool ContainsAtBoundary(std::string_view text, std::string_view key,
+                        const platform::LeadByteTable& lead) {
+  if (key.size() > text.size()) return false;
+  const std::size_t last = text.size() - key.size();
+  for (std::size_t i = 0; i <= last; i += lead.IsLead(text[i]) ? 2 : 1) {
+    if (text[i] == key[0] && text.compare(i, key.size(), key) == 0) return true;
+  }
+  return false;
+}
+
 // The launch count after one more launch: a cell that is not a whole decimal
 // integer (empty included) counts as 0. Worked out in 64 bits, so the largest
 // count does not wrap.
@@ -60,8 +85,8 @@ const char* SortModeText(int sortMode) {
 }
 
 std::string FilterKey(std::string_view typedText) {
-  std::string key(typedText);
-  for (char& c : key) c = LowerAscii(c);
+  std::string key;
+  FoldLetters(typedText, platform::Text().LeadBytes(), key);
   return key;
 }
 
@@ -99,6 +124,16 @@ void LauncherList::ResetView() {
   RefreshList();
 }
 
+std::optional<double> LauncherList::DateOf(std::string_view text) {
+  // The locale's conversion is slow on some systems and the same times come
+  // back at every keystroke, so each text is converted once. The cache is
+  // dropped when it outgrows the list a few times over.
+  if (dateCache_.size() > 4 * static_cast<std::size_t>(sheetAll.RowCount()) + 1024) dateCache_.clear();
+  const auto [it, added] = dateCache_.try_emplace(std::string(text));
+  if (added) it->second = platform::Text().TextToDate(text);
+  return it->second;
+}
+
 void LauncherList::RefreshList() {
   sheetView.TrimEmptyRows();
   switch (sortMode) {
@@ -109,7 +144,7 @@ void LauncherList::RefreshList() {
       sheetView.SortByText(kColName);
       break;
     default:
-      sheetView.SortByDate(kColTime);
+      sheetView.SortByDate(kColTime, [this](std::string_view text) { return DateOf(text); });
       break;
   }
 
@@ -131,14 +166,13 @@ void LauncherList::Filter(std::string_view typedText) {
   const std::string key = FilterKey(typedText);
 
   sheetView.Clear();
+  const platform::LeadByteTable& lead = platform::Text().LeadBytes();
   std::string lowered;  // one buffer for every name
   const int rows = sheetAll.RowCount();
   for (int r = 0; r < rows; ++r) {
     TCsvCells& row = sheetAll.GetRow(r);
-    const std::string_view name = row.CellView(kColName);
-    lowered.resize(name.size());
-    std::transform(name.begin(), name.end(), lowered.begin(), LowerAscii);
-    if (std::string_view(lowered).find(key) != std::string_view::npos) {
+    FoldLetters(row.CellView(kColName), lead, lowered);
+    if (ContainsAtBoundary(lowered, key, lead)) {
       sheetView.AddRow(std::make_unique<TCsvCells>(row));
     }
   }

@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "sheet/CsvUtils2.h"
@@ -38,7 +39,9 @@ std::optional<int> SortModeOfText(std::string_view text);
 // The settings text of a sort mode: "time", "count" or "name".
 const char* SortModeText(int sortMode);
 
-// The filter key of a typed text: A-Z turned into a-z, nothing else folded.
+// The filter key of a typed text: A-Z of the one-byte characters turned into
+// a-z, nothing else folded. Names match a key that occurs in them starting at
+// a character boundary.
 std::string FilterKey(std::string_view typedText);
 
 class LauncherList {
@@ -86,11 +89,14 @@ class LauncherList {
 
  private:
   std::string NowText() const;
+  // The date of a time cell, converted once per distinct text.
+  std::optional<double> DateOf(std::string_view text);
 
   std::string listPath_;
   ListDisplay& display_;
   // Why saving is refused (the list file exists but could not be read).
   std::string saveRefusal_;
+  std::unordered_map<std::string, std::optional<double>> dateCache_;
 };
 
 }  // namespace lumora

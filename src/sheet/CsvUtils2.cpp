@@ -437,7 +437,7 @@ void TCsvSheet::SaveToFile(const std::string& path, char delimiter,
   file->Commit();
 }
 
-void TCsvSheet::SortBy(SortKind kind, int column) {
+void TCsvSheet::SortBy(SortKind kind, int column, const DateReader* readDate) {
   if (rows_.empty()) return;
   const std::size_t first = headerRow ? 1 : 0;
   if (rows_.size() <= first + 1) return;
@@ -471,7 +471,7 @@ void TCsvSheet::SortBy(SortKind kind, int column) {
       if (kind == SortKind::Number) {
         keys[i] = StrToNum(cell);
       } else {
-        keys[i] = text.TextToDate(cell).value_or(0.0);
+        keys[i] = (readDate ? (*readDate)(cell) : text.TextToDate(cell)).value_or(0.0);
       }
     }
     if (kind == SortKind::Number) {
@@ -494,6 +494,9 @@ void TCsvSheet::SortBy(SortKind kind, int column) {
 void TCsvSheet::SortByText(int column) { SortBy(SortKind::Text, column); }
 void TCsvSheet::SortByNumber(int column) { SortBy(SortKind::Number, column); }
 void TCsvSheet::SortByDate(int column) { SortBy(SortKind::Date, column); }
+void TCsvSheet::SortByDate(int column, const DateReader& readDate) {
+  SortBy(SortKind::Date, column, &readDate);
+}
 
 void TCsvSheet::TrimEmptyRows() {
   while (!rows_.empty() && (!rows_.back() || rows_.back()->IsEmptyRow())) rows_.pop_back();

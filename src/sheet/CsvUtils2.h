@@ -3,6 +3,7 @@
 // and three sorts. The launcher list lives in two of them.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -72,11 +73,15 @@ class TCsvSheet {
   void SortByText(int column);
   void SortByNumber(int column);
   void SortByDate(int column);
+  // The same with another conversion of the cells to dates (nothing: date 0),
+  // for a caller that keeps converted dates between sorts.
+  using DateReader = std::function<std::optional<double>(std::string_view)>;
+  void SortByDate(int column, const DateReader& readDate);
   void TrimEmptyRows();
 
  private:
   enum class SortKind { Text, Number, Date };
-  void SortBy(SortKind kind, int column);
+  void SortBy(SortKind kind, int column, const DateReader* readDate = nullptr);
 
   std::vector<std::unique_ptr<TCsvCells>> rows_;
 };

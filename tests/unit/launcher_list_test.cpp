@@ -258,6 +258,26 @@ TEST_F(LauncherListTest, FilterWithFullWidthLettersMatchesOnlyThoseLetters) {
   EXPECT_EQ(display_.items, (std::vector<std::string>{kanaMemo}));
 }
 
+TEST_F(LauncherListTest, FilterNeverMatchesInsideATwoByteCharacter) {
+  const std::string t = TimeText(2025, 1, 1, 12, 0, 0);
+  const std::string icon = "\x83\x41\x83\x43\x83\x52\x83\x93";  // アイコン: second bytes A C R
+  const std::string soft = "\x83\x5C\x83\x74\x83\x67";          // ソフト: second bytes \ t g
+  Loaded(Line("1", icon, "a", "", t) + Line("2", "calc", "b", "", t) +
+             Line("3", soft, "c", "", t),
+         kSortByName);
+
+  list_.Filter("a");  // not the A in the middle of ア
+  EXPECT_EQ(display_.items, (std::vector<std::string>{"calc"}));
+  list_.Filter("C");
+  EXPECT_EQ(display_.items, (std::vector<std::string>{"calc"}));
+  list_.Filter("t");  // not the t in the middle of フ
+  EXPECT_TRUE(display_.items.empty());
+  list_.Filter("\x83\x43");  // イ still matches as a whole character
+  EXPECT_EQ(display_.items, (std::vector<std::string>{icon}));
+  list_.Filter("\x83\x5C");  // ソ
+  EXPECT_EQ(display_.items, (std::vector<std::string>{soft}));
+}
+
 TEST_F(LauncherListTest, RecordLaunchCountsStampsSavesAndShowsTheEntryAtTheBottom) {
   Loaded(FourEntries() + Line("5", "odd", "odd.exe", "x7", TimeText(2020, 1, 1, 1, 1, 1)) +
          Line("3", "duplicate", "dup.exe", "", ""));
