@@ -291,6 +291,8 @@ void TfrmLumora::FormDestroy() { FreeLauncher(); }
 
 void TfrmLumora::FreeLauncher() {
   KillTimer(Handle(), kTimerPanel);
+  // Message boxes must not be given a window that is going away as owner.
+  if (platform::MainWindow() == Handle()) platform::SetMainWindow(nullptr);
   // The icon list is freed here once it exists.
   trayIcon.reset();  // removes the icon from the tray
   list_.reset();

@@ -14,6 +14,7 @@
 
 #include "app/frmLumoraU_win.h"
 #include "app/resource_ids.h"
+#include "platform/application_win.h"
 #include "platform/error_report_win.h"
 #include "platform/handles_win.h"
 #include "platform/text_platform.h"
@@ -229,9 +230,11 @@ TEST_F(LauncherWindowTest, AnUnreadableListIsReportedAndTheWindowShowsOnStart) {
 TEST_F(LauncherWindowTest, CloseWhileHiddenEndsTheProgramWithZero) {
   TfrmLumora& launcher = Start();
   HWND hwnd = launcher.Handle();
+  EXPECT_EQ(platform::MainWindow(), hwnd);  // the owner of the program's boxes
   SendMessageW(hwnd, WM_CLOSE, 0, 0);
   EXPECT_FALSE(IsWindow(hwnd));
   EXPECT_EQ(launcher.Handle(), nullptr);
+  EXPECT_EQ(platform::MainWindow(), nullptr);  // no dangling owner afterwards
   EXPECT_EQ(TakeQuitCode(), 0);
 }
 
