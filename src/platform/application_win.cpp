@@ -10,6 +10,8 @@ HWND mainWindow = nullptr;
 
 void SetMainWindow(HWND window) { mainWindow = window; }
 
-HWND MainWindow() { return mainWindow; }
+// A window destroyed without being cleared here would make every box and
+// dialog fail to open (an invalid owner): such a handle counts as none.
+HWND MainWindow() { return mainWindow && IsWindow(mainWindow) ? mainWindow : nullptr; }
 
 }  // namespace lumora::platform

@@ -15,6 +15,9 @@
 #include "platform/handles_win.h"
 
 namespace lumora::test {
+// Inline namespace: tests/support/sheet_temp_folder.h has its own
+// lumora::test::TempFolder; the linker must never take one for the other.
+inline namespace shell {
 
 // A fresh folder under the temporary folder, removed with everything in it.
 class TempFolder {
@@ -179,4 +182,5 @@ class DialogRobot {
   std::thread thread_;
 };
 
+}  // namespace shell
 }  // namespace lumora::test
