@@ -121,11 +121,10 @@ std::string GetLongPath(const std::string& path) {
     const bool wildcard = remaining.find_first_of("*?", slash + 1) != std::string::npos;
     WIN32_FIND_DATAA found{};
     FindHandle find(wildcard ? INVALID_HANDLE_VALUE : FindFirstFileA(remaining.c_str(), &found));
-    if (find) {
-      result = "\\" + std::string(found.cFileName) + result;
-    } else {
-      result = "\\" + remaining.substr(slash + 1) + result;
-    }
+    const std::string_view name =
+        find ? std::string_view(found.cFileName) : std::string_view(remaining).substr(slash + 1);
+    result.insert(0, name);
+    result.insert(0, 1, '\\');
     remaining.erase(slash);
   }
   return remaining + result;
