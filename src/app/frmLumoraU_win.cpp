@@ -146,6 +146,9 @@ LRESULT TfrmLumora::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_MOUSEWHEEL:
       MouseWheel(GET_WHEEL_DELTA_WPARAM(wParam));
       break;
+    case kShowKeyRefusedMessage:
+      ShowKeyRefusedAtStart();
+      break;
     case WM_ACTIVATEAPP:
       // Another program taking the focus leaves the launcher shown.
       result = DefaultHandling(message, wParam, lParam);
@@ -189,6 +192,18 @@ bool TfrmLumora::HandleCommand(WORD id, WORD notification) {
     case IDM_RESTARTLAUNCH:
       mnuRestartLaunchClick();
       return true;
+    case IDM_HOTKEYCHANGE:
+      popHotKeyChangeClick();
+      return true;
+    case IDM_HOTKEYRESTART:
+      popHotkeyRestartClick();
+      return true;
+    case IDM_HOTKEYMOVECUR:
+      popHotKeyMoveCurClick();
+      return true;
+    case IDM_HOTKEYMOVEWIN:
+      popHotkeyMoveWinClick();
+      return true;
     case IDM_COMPLETECLOSE:
       popCompleteCloseClick();
       return true;
@@ -218,7 +233,10 @@ void TfrmLumora::FormCreate() {
 }
 
 void TfrmLumora::InitLauncher() {
-  // The hotkey manager comes here with the hotkeys.
+  hotKeyManager = std::make_unique<THotKeyManager>();
+  hotKeyManager->OnHotKeyPressed = [this](std::uint32_t hotKey, std::uint16_t index) {
+    HandleHotKey(hotKey, index);
+  };
 
   platform::SetApplicationTitle(kLauncherTitle);
   SetWindowTextW(Handle(), kLauncherTitleW);
@@ -249,7 +267,7 @@ void TfrmLumora::InitLauncher() {
   trayIcon->OnRightClick = [this] { ShowMainMenu(); };
   trayIcon->EnsureIcon();
 
-  // The four configured hotkeys are registered here with the hotkey manager.
+  InitHotKeys();
 
   list_ = std::make_unique<LauncherList>(ProgramFolder() + "data\\applist.tsv", listDisplay_);
   list_->Load();
@@ -295,6 +313,7 @@ void TfrmLumora::FreeLauncher() {
   if (platform::MainWindow() == Handle()) platform::SetMainWindow(nullptr);
   // The icon list is freed here once it exists.
   trayIcon.reset();  // removes the icon from the tray
+  hotKeyManager.reset();  // releases the hotkeys
   list_.reset();
   listDisplay_.Attach(nullptr);
   iniSetting.reset();

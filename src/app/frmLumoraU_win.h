@@ -7,14 +7,19 @@
 //                                   the title clock, the menus
 //   launcher/launcher_input_win.cpp command line and list keys, the mouse,
 //                                   launching and restarting
+//   window/hotkey_commands_win.cpp  the four global hotkeys: registering them
+//                                   at start-up, their presses, the commands
+//                                   that change them
 #pragma once
 
 #include <windows.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <utility>
 
+#include "hotkeys/HotKeyManager_win.h"
 #include "launcher/launcher_list.h"
 #include "platform/handles_win.h"
 #include "platform/ini_file_win.h"
@@ -37,6 +42,9 @@ class ListBoxDisplay : public ListDisplay {
   HWND listBox_ = nullptr;
 };
 
+// One of the hotkeys that may be left unset (window/hotkey_commands_win.cpp).
+struct OptionalHotKey;
+
 class TfrmLumora : public platform::Window {
  public:
   static constexpr const wchar_t* kClassName = L"TfrmLumora";
@@ -51,6 +59,9 @@ class TfrmLumora : public platform::Window {
   // instead of the executable's, and folder + "Lumora.ini" as the settings
   // file. Call before CreateForm.
   void UseProgramFolder(std::string folder) { programFolder_ = std::move(folder); }
+  // Test seam: the program that the restart action starts instead of this
+  // executable.
+  void UseRestartProgram(std::string path) { restartProgram_ = std::move(path); }
 
   // False once the start-up has run through; when it stopped with an error
   // the window is shown as the message loop starts, so that the user sees
@@ -64,6 +75,15 @@ class TfrmLumora : public platform::Window {
   bool isShown = false;
   // The argument of the next launch; empty means none.
   std::string execArg;
+
+  // The global hotkeys: the manager (created first at start-up) and the
+  // registration ids of the four hotkeys, 0 when a hotkey is unset or the
+  // system refused it.
+  std::unique_ptr<THotKeyManager> hotKeyManager;
+  std::uint16_t idShowKey = 0;
+  std::uint16_t idMoveCurKey = 0;
+  std::uint16_t idMoveWinKey = 0;
+  std::uint16_t idRestartKey = 0;
 
   // --- start-up, settings and shutdown (app/frmLumoraU_win.cpp) -------------
   void FormCloseQuery(bool& canClose);
@@ -109,6 +129,17 @@ class TfrmLumora : public platform::Window {
   void popExecWithArgStrClick();
   void mnuRestartLaunchClick();
 
+  // --- the hotkeys (window/hotkey_commands_win.cpp) -------------------------
+  // The hotkey manager's OnHotKeyPressed: tells the hotkeys apart by the
+  // registration id alone.
+  void HandleHotKey(std::uint32_t hotKey, std::uint16_t index);
+  void popHotKeyChangeClick();
+  void popHotKeyMoveCurClick();
+  void popHotkeyMoveWinClick();
+  void popHotkeyRestartClick();
+  // The hotkey notation of the process (key names of the keyboard).
+  const HotKeyNotation& Notation() const { return hotKeyUnit_.Notation(); }
+
   // The typed text of edtCommand in the ANSI code page, and setting it
   // (which runs the filter).
   std::string CommandText() const;
@@ -136,6 +167,18 @@ class TfrmLumora : public platform::Window {
   void FirstRun();
   // Runs a menu or control command; false when the id is not one of ours.
   bool HandleCommand(WORD id, WORD notification);
+
+  // window/hotkey_commands_win.cpp
+  // Start-up: reads the four hotkey texts, registers them and sets the menu
+  // captions. A show key that the system refuses is reported once the
+  // message loop runs (kShowKeyRefusedMessage).
+  void InitHotKeys();
+  // Tells the user that the show key text could not be registered.
+  void ReportShowKeyRefused(const std::string& ansiText);
+  void ShowKeyRefusedAtStart();
+  void SetMenuCaption(UINT commandId, const std::wstring& caption);
+  void ChangeOptionalHotKey(const OptionalHotKey& key);
+  static constexpr UINT kShowKeyRefusedMessage = WM_APP + 1;
 
   // window/launcher_window_win.cpp
   void CreateControls();
@@ -168,9 +211,15 @@ class TfrmLumora : public platform::Window {
   ListBoxDisplay listDisplay_;
   std::unique_ptr<LauncherList> list_;
 
+  // The key names and notation: made before the window, kept for its life.
+  HotKeyUnit hotKeyUnit_;
+  // The show key text that start-up could not register; reported once.
+  std::string refusedShowKey_;
+
   static constexpr UINT_PTR kTimerPanel = 1;
   bool showOnStart_ = true;
   std::string programFolder_;  // empty: GetAppFolder
+  std::string restartProgram_;  // empty: this executable
   bool quitOnDestroy_ = true;   // false when the object itself goes first
 };
 

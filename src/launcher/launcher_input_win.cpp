@@ -277,9 +277,11 @@ void TfrmLumora::popExecWithArgStrClick() {
 
 void TfrmLumora::mnuRestartLaunchClick() {
   allowClose = true;
-  // The hotkeys of this instance are to be released here, before the new
-  // instance starts and registers its own.
-  const std::string self = OwnExecutablePath();
+  // This instance's hotkeys go before the new instance starts, so that it
+  // can register the same keys.
+  if (hotKeyManager) hotKeyManager->UnregisterAll();
+  idShowKey = idMoveCurKey = idMoveWinKey = idRestartKey = 0;
+  const std::string self = restartProgram_.empty() ? OwnExecutablePath() : restartProgram_;
   if (!self.empty()) ShellOpen(self);  // this instance ends whatever the result
   // Posted, not sent: the request may come from inside a control's message
   // (Enter on "restart"), and the close destroys the controls.

@@ -347,8 +347,9 @@ void TfrmLumora::BuildMenus() {
   AddItem(order, IDM_SORTCOUNT, L"実行回数順で並べる", true);
   AddItem(order, IDM_SORTNAME, L"名前順に並べる", true);
   HMENU settings = AddSubmenu(main, L"設定(&S)");
-  AddItem(settings, IDM_HOTKEYCHANGE, L"起動キーの変更", kLater);
-  AddItem(settings, IDM_HOTKEYRESTART, L"自身再起動キーの変更", kLater);
+  // The four hotkey items get their captions at start-up, from the settings.
+  AddItem(settings, IDM_HOTKEYCHANGE, L"起動キーの変更", true);
+  AddItem(settings, IDM_HOTKEYRESTART, L"自身再起動キーの設定", true);
   AddSeparator(settings);
   AddItem(settings, IDM_INSTALL, L"インストール...", kLater);
   AddItem(settings, IDM_UNINSTALL, L"アンインストール...", kLater);
@@ -358,8 +359,8 @@ void TfrmLumora::BuildMenus() {
   AddItem(settings, IDM_CHANGETRAYICON, L"トレイアイコンを変更", kLater);
   AddItem(settings, IDM_CLEARICONCACHE, L"アイコンキャッシュをクリア", kLater);
   HMENU multiMonitor = AddSubmenu(main, L"マルチモニタ");
-  AddItem(multiMonitor, IDM_HOTKEYMOVECUR, L"カーソル移動キーの設定", kLater);
-  AddItem(multiMonitor, IDM_HOTKEYMOVEWIN, L"アクティブウィンドウの移動キーの設定", kLater);
+  AddItem(multiMonitor, IDM_HOTKEYMOVECUR, L"カーソル移動キーの設定", true);
+  AddItem(multiMonitor, IDM_HOTKEYMOVEWIN, L"アクティブウィンドウ移動キーの設定", true);
   HMENU extras = AddSubmenu(main, L"おまけ機能");
   AddItem(extras, IDM_OPENSENDTO, L"「送る」フォルダ開く", kLater);
   AddItem(extras, IDM_OPENCALC, L"「電卓」を起動", kLater);
