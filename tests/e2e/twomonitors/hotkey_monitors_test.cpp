@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <cstdio>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -26,10 +27,16 @@ bool Same(const RECT& a, const RECT& b) {
   return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
 std::string Describe(const RECT& r) {
-  return "(" + std::to_string(r.left) + "," + std::to_string(r.top) + ") " + std::to_string(r.right - r.left) + "x" +
-         std::to_string(r.bottom - r.top);
+  char text[64];
+  std::snprintf(text, sizeof text, "(%ld,%ld) %ldx%ld", static_cast<long>(r.left), static_cast<long>(r.top),
+                static_cast<long>(r.right - r.left), static_cast<long>(r.bottom - r.top));
+  return text;
 }
-std::string Describe(POINT p) { return "(" + std::to_string(p.x) + "," + std::to_string(p.y) + ")"; }
+std::string Describe(POINT p) {
+  char text[32];
+  std::snprintf(text, sizeof text, "(%ld,%ld)", static_cast<long>(p.x), static_cast<long>(p.y));
+  return text;
+}
 
 // A framed top-level window of this test process.
 class TestWindow {
