@@ -26,12 +26,16 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   }
   if (launcher.ShowOnStart()) ShowWindow(launcher.Handle(), SW_SHOWNORMAL);
 
-  MSG message;
+  MSG message{};
   BOOL got;
   while ((got = GetMessageW(&message, nullptr, 0, 0)) != 0) {
-    if (got == -1) break;
+    if (got == -1) return 1;
     TranslateMessage(&message);
     DispatchMessageW(&message);
+    // A modal loop (a menu, a window being sized) that was running when the
+    // launcher window closed may have taken the quit message for itself; the
+    // program ends with its window all the same.
+    if (!launcher.Handle()) return 0;
   }
-  return got == -1 ? 1 : static_cast<int>(message.wParam);
+  return static_cast<int>(message.wParam);
 }
