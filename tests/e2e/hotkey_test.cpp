@@ -60,16 +60,8 @@ TEST_F(HotKeys, TheRestartKeyStartsANewInstanceThatHasTheHotKeys) {
 
   PressKey(VK_F11, kCtrl | kAlt);
   EXPECT_EQ(lumora.WaitForExit(5s), std::optional<DWORD>(0)) << "the old instance did not end";
-  HWND fresh = nullptr;
-  ASSERT_TRUE(WaitUntil(
-      [&] {
-        for (HWND w : OtherLaunchers()) {
-          if (TextOf(w) == kLauncherTitle) fresh = w;
-        }
-        return fresh != nullptr;
-      },
-      kStartTimeout))
-      << "no new launcher came up";
+  const HWND fresh = WaitForNewLauncher();
+  ASSERT_NE(fresh, nullptr) << "no new launcher came up";
   const DWORD freshId = ProcessIdOf(fresh);
   const UniqueHandle process(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_INFORMATION, FALSE, freshId));
   ASSERT_TRUE(process.Valid());

@@ -348,6 +348,21 @@ class LauncherTest : public LumoraTest {
     return search.found;
   }
 
+  // The "[LM]" window of a newly started instance (after a restart), or null
+  // when none comes up in time.
+  HWND WaitForNewLauncher() const {
+    HWND fresh = nullptr;
+    WaitUntil(
+        [&] {
+          for (HWND w : OtherLaunchers()) {
+            if (TextOf(w) == kLauncherTitle) fresh = w;
+          }
+          return fresh != nullptr;
+        },
+        kStartTimeout);
+    return fresh;
+  }
+
   LumoraProcess lumora;
   HWND launcher = nullptr;
   HWND list = nullptr;

@@ -257,16 +257,8 @@ TEST_F(Launch, RestartStartsANewInstanceAndEndsThisOne) {
 
   const auto old = lumora.WaitForExit(5s);
   EXPECT_EQ(old, std::optional<DWORD>(0)) << "the old instance did not end";
-  HWND fresh = nullptr;
-  ASSERT_TRUE(WaitUntil(
-      [&] {
-        for (HWND w : OtherLaunchers()) {
-          if (TextOf(w) == kLauncherTitle) fresh = w;
-        }
-        return fresh != nullptr;
-      },
-      kStartTimeout))
-      << "no new launcher came up";
+  const HWND fresh = WaitForNewLauncher();
+  ASSERT_NE(fresh, nullptr) << "no new launcher came up";
   const UniqueHandle process(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_INFORMATION, FALSE,
                                          ProcessIdOf(fresh)));
   ASSERT_TRUE(process.Valid());
