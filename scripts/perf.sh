@@ -11,8 +11,7 @@ lumora_pick_wine
 BUILD="${LUMORA_PERF_BUILD:-$ROOT/build/perf-$LUMORA_WIN_ARCH}"
 JOBS="${LUMORA_JOBS:-2}"
 
-cmake -S "$ROOT" -B "$BUILD" -DCMAKE_BUILD_TYPE=Release \
-  -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-$LUMORA_WIN_ARCH.cmake" >/dev/null
+(cd "$ROOT" && cmake --preset "perf-$LUMORA_WIN_ARCH" -B "$BUILD" >/dev/null)
 cmake --build "$BUILD" -j"$JOBS" --target Lumora lumora_perf >/dev/null
 
 RUNDIR="$(mktemp -d /tmp/lumora-perf.XXXXXX)"

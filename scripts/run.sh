@@ -11,8 +11,7 @@ bash "$ROOT/scripts/setup.sh"
 
 lumora_pick_wine
 TREE="$ROOT/build/run-$LUMORA_WIN_ARCH"
-cmake -S "$ROOT" -B "$TREE" -DCMAKE_BUILD_TYPE=Release -DLUMORA_TESTS=OFF \
-  -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-$LUMORA_WIN_ARCH.cmake" >/dev/null
+(cd "$ROOT" && cmake --preset "run-$LUMORA_WIN_ARCH" >/dev/null)
 cmake --build "$TREE" -j"$(nproc)" --target Lumora lumora_ctl
 
 # The program folder keeps the user's list and settings between runs.
@@ -23,9 +22,8 @@ cp "$TREE/bin/Lumora.exe" "$APPDIR/Lumora.exe"
 CTL="$TREE/bin/lumora_ctl.exe"
 
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
-  export WINEPREFIX="${WINEPREFIX:-$RUN/prefix-$LUMORA_WIN_ARCH}" WINEARCH="$LUMORA_WINEARCH"
-  export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-  [ -d "$WINEPREFIX" ] || "$LUMORA_WINE" wineboot -i >/dev/null 2>&1
+  # A desktop has a window manager: the program's windows stay managed there.
+  LUMORA_WINE_MANAGED=Y lumora_wine_setup "${WINEPREFIX:-$RUN/prefix-$LUMORA_WIN_ARCH}"
   (cd "$APPDIR" && nohup "$LUMORA_WINE" Lumora.exe >/dev/null 2>&1 &)
   echo "Lumora is running on $DISPLAY (program folder $APPDIR)."
   echo "Click its tray icon or press Ctrl+Shift+Q; quit it from its menu."

@@ -7,11 +7,16 @@
 #                                      code, x86_64 where it does not
 # lumora_wine_stop ends the Wine server of the prefix and the Xvfb.
 #
-# Screen layout, chosen before lumora_wine_start:
-#   default                one monitor, LUMORA_SCREEN (1920x1080)
+# Screen, chosen before lumora_wine_start (or lumora_wine_setup):
+#   default                one monitor, LUMORA_SCREEN (1920x1080), 96 DPI
 #   LUMORA_MONITORS=2      two monitors side by side on one 3200x1080 screen:
 #                          DISPLAY1 (0,0)-(1920,1080), work area (0,0)-(1920,1040)
 #                          DISPLAY2 (1920,0)-(3200,1024), work area the whole monitor
+#   LUMORA_DPI=144         the system DPI Wine reports (GetDpiForSystem,
+#                          GetDpiForWindow, LOGPIXELSY); 96 when unset
+#
+# lumora_wine_setup is the one place that sets up Wine for a script: every
+# script, scripts/wine-run.sh included, goes through it.
 
 LUMORA_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
@@ -67,6 +72,63 @@ lumora_two_monitors() {
   xprop -root -format _NET_WORKAREA 32c -set _NET_WORKAREA 0,0,1920,1040 || return 1
 }
 
+# lumora_wine_setup [PREFIX]: the environment every Wine program of a run
+# gets (code page 932 from the Japanese locale, no debug output, no Mono or
+# Gecko prompts); with PREFIX also WINEPREFIX and WINEARCH, the prefix made
+# when it is missing and its settings: unmanaged windows (no window manager
+# runs, and managed ones stall the program's thread after each hide;
+# LUMORA_WINE_MANAGED=Y keeps them managed for a desktop), the Japanese UI
+# fonts mapped to the installed IPA Gothic, and the screen's LUMORA_MONITORS
+# and LUMORA_DPI. The settings are written once per prefix and layout.
+lumora_wine_setup() {
+  local prefix="${1:-}"
+  [ -n "${LUMORA_WINE:-}" ] || lumora_pick_wine
+  export LANG="${LUMORA_WINE_LANG:-ja_JP.UTF-8}"
+  export LC_ALL="$LANG" WINEDEBUG="${WINEDEBUG:--all}" WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+  [ -n "$prefix" ] || return 0
+
+  [ -n "${LUMORA_WINEARCH:-}" ] || lumora_pick_wine
+  export WINEPREFIX="$prefix" WINEARCH="$LUMORA_WINEARCH"
+  local monitors="${LUMORA_MONITORS:-1}" dpi="${LUMORA_DPI:-96}" managed="${LUMORA_WINE_MANAGED:-N}"
+  local layout="monitors=$monitors dpi=$dpi managed=$managed"
+  local marker="$WINEPREFIX/.lumora-setup"
+  if [ -d "$WINEPREFIX" ] && [ "$(cat "$marker" 2>/dev/null)" = "$layout" ]; then
+    return 0
+  fi
+  local wine="$LUMORA_WINE" fresh=
+  if [ ! -d "$WINEPREFIX" ]; then
+    "$wine" wineboot -i >/dev/null 2>&1
+    fresh=1
+  fi
+  "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d "$managed" /f >/dev/null 2>&1
+  local f
+  for f in "MS UI Gothic" "MS Gothic" "MS PGothic" "Meiryo" "Meiryo UI" "Yu Gothic UI" \
+           "ＭＳ ゴシック" "ＭＳ Ｐゴシック"; do
+    "$wine" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$f" /t REG_SZ /d "IPAGothic" /f >/dev/null 2>&1
+  done
+  # Through XRandR Wine (32- and 64-bit alike) sees one 3200x1080 monitor;
+  # through Xinerama it sees the two RandR monitors (32-bit Wine needs
+  # libxinerama1:i386 for that, 64-bit Wine libxinerama1).
+  if [ "$monitors" = 2 ]; then
+    "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v UseXRandR /t REG_SZ /d N /f >/dev/null 2>&1
+  elif [ -z "$fresh" ]; then
+    "$wine" reg delete 'HKCU\Software\Wine\X11 Driver' /v UseXRandR /f >/dev/null 2>&1
+  fi
+  if [ "$dpi" != 96 ]; then
+    "$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+  elif [ -z "$fresh" ]; then
+    "$wine" reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null 2>&1
+  fi
+  # Wine reads the monitor layout, the work areas and the DPI only when the
+  # prefix's server starts, and the desktop process that wineboot started has
+  # read them already: the server ends here (writing the registry out), and
+  # the next program starts it afresh.
+  if [ "$monitors" = 2 ] || [ "$dpi" != 96 ] || [ -z "$fresh" ]; then
+    /usr/lib/wine/wineserver -k -w >/dev/null 2>&1 || true
+  fi
+  echo "$layout" > "$marker"
+}
+
 # lumora_wine_start DIR: a fresh prefix in DIR on a fresh display.
 lumora_wine_start() {
   local dir="$1"
@@ -77,28 +139,8 @@ lumora_wine_start() {
   else
     lumora_xvfb_start "${LUMORA_SCREEN:-1920x1080}" || return 1
   fi
-  export WINEPREFIX="$dir/prefix" WINEARCH="$LUMORA_WINEARCH"
-  export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-  rm -rf "$WINEPREFIX"
-  "$LUMORA_WINE" wineboot -i >/dev/null 2>&1
-  # Unmanaged windows: no window manager runs, and managed ones stall the
-  # program's thread after each hide.
-  "$LUMORA_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
-  # Japanese UI fonts map to the installed IPA Gothic.
-  local f
-  for f in "MS UI Gothic" "MS Gothic" "MS PGothic" "Meiryo" "Meiryo UI" "Yu Gothic UI" \
-           "ＭＳ ゴシック" "ＭＳ Ｐゴシック"; do
-    "$LUMORA_WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$f" /t REG_SZ /d "IPAGothic" /f >/dev/null 2>&1
-  done
-  if [ "${LUMORA_MONITORS:-1}" = 2 ]; then
-    # Through XRandR Wine (32- and 64-bit alike) sees one 3200x1080 monitor;
-    # through Xinerama it sees the two RandR monitors (32-bit Wine needs
-    # libxinerama1:i386 for that, 64-bit Wine libxinerama1). The desktop
-    # process that wineboot started has already read the layout, so the
-    # prefix's server restarts and the next program reads it afresh.
-    "$LUMORA_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v UseXRandR /t REG_SZ /d N /f >/dev/null 2>&1
-    WINEPREFIX="$WINEPREFIX" /usr/lib/wine/wineserver -k -w >/dev/null 2>&1 || true
-  fi
+  rm -rf "$dir/prefix"
+  lumora_wine_setup "$dir/prefix"
 }
 
 lumora_wine_stop() {
