@@ -6,6 +6,7 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <optional>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "platform/error_report_win.h"
 #include "platform/handles_win.h"
 #include "platform/unicode_win.h"
+#include "sheet/text_primitives.h"
 
 namespace lumora {
 namespace {
@@ -128,6 +130,22 @@ std::string GetLongPath(const std::string& path) {
     remaining.erase(slash);
   }
   return remaining + result;
+}
+
+void CreateFolderTree(const std::string& folder) {
+  std::string path = folder;
+  // A slash is never the second byte of a two-byte character: it stands for
+  // a backslash.
+  std::replace(path.begin(), path.end(), '/', '\\');
+  // Only separators come off the end: where the name part is empty, the last
+  // backslash is one of its own and not the second byte of 表 or ソ.
+  while (!path.empty() && path.back() == '\\' && NamePart(path).empty()) path.pop_back();
+  // Nothing left, or only a drive ("C:"): there is nothing to create.
+  if (path.empty() || NamePart(path).empty()) return;
+  if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) return;
+  const std::string parent = FolderPart(path);
+  if (!parent.empty()) CreateFolderTree(parent);
+  CreateDirectoryA(path.c_str(), nullptr);
 }
 
 std::string GetWindowsFolder() {

@@ -24,6 +24,12 @@ bool RunAndWait(const std::string& application, const std::string& commandLine);
 // found stay as written.
 std::string GetLongPath(const std::string& path);
 
+// Creates the folder and every missing folder above it. The path is ANSI and
+// may end with backslashes; a two-byte character whose second byte is a
+// backslash (表, ソ, 能 in Shift-JIS) stays part of its name. Failures are
+// left to the code that later writes into the folder.
+void CreateFolderTree(const std::string& folder);
+
 std::string GetWindowsFolder();
 std::string GetSystemFolder();
 std::string GetSpecialFolder(int csidl);

@@ -7,9 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "platform/application_win.h"
 #include "platform/error_report_win.h"
@@ -216,6 +218,74 @@ TEST(GuiBenriWin, GetLongPathKeepsTwoByteNamesWhoseSecondByteIsABackslash) {
   // a missing name ending in the two-byte ソ stays whole
   EXPECT_EQ(GetLongPath(folder + "\\\x83\x5c"), std::string(longFolder) + "\\\x83\x5c");
   EXPECT_EQ(GetLongPath(folder + "\\\x83\x5c.txt"), std::string(longFolder) + "\\\x83\x5c.txt");
+}
+
+bool IsFolder(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+// The names in a folder (ANSI), sorted, without "." and "..".
+std::vector<std::string> FolderEntries(const std::string& folder) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA found{};
+  platform::FindHandle find(FindFirstFileA((folder + "*").c_str(), &found));
+  if (!find) return names;
+  do {
+    const std::string name = found.cFileName;
+    if (name != "." && name != "..") names.push_back(name);
+  } while (FindNextFileA(find.get(), &found));
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+TEST(GuiBenriWin, CreateFolderTreeKeepsNamesEndingInATwoByteCharacterWithABackslashByte) {
+  ASSERT_EQ(GetACP(), 932u) << "this test needs the Japanese code page";
+  TempFolder temp("tree_sjis");
+  const std::string list = "\x88\xea\x97\x97\x95\x5c";  // 一覧表
+  const std::string listWithoutLast = "\x88\xea\x97\x97";  // 一覧
+  CreateFolderTree(temp.path() + list + "\\icons\\");
+  EXPECT_TRUE(IsFolder(temp.path() + list + "\\icons"));
+  EXPECT_FALSE(test::FileExists(temp.path() + listWithoutLast));
+  EXPECT_EQ(FolderEntries(temp.path()), std::vector<std::string>{list});
+  EXPECT_EQ(FolderEntries(temp.path() + list + "\\"), std::vector<std::string>{"icons"});
+
+  // Three missing levels, each ending in such a character: ソ\機能\表\.
+  const std::string so = "\x83\x5c", kinou = "\x8b\x40\x94\x5c", hyou = "\x95\x5c";
+  const std::string deep = temp.path() + so + "\\" + kinou + "\\" + hyou + "\\";
+  CreateFolderTree(deep);
+  EXPECT_TRUE(IsFolder(deep));
+  std::vector<std::string> top{list, so};
+  std::sort(top.begin(), top.end());
+  EXPECT_EQ(FolderEntries(temp.path()), top);
+  EXPECT_EQ(FolderEntries(temp.path() + so + "\\"), std::vector<std::string>{kinou});
+  EXPECT_EQ(FolderEntries(temp.path() + so + "\\" + kinou + "\\"), std::vector<std::string>{hyou});
+  EXPECT_EQ(FolderEntries(deep), std::vector<std::string>{});
+
+  // Without the trailing backslash, with doubled ones, and again over folders
+  // that are already there.
+  CreateFolderTree(temp.path() + list + "\\" + kinou);
+  CreateFolderTree(temp.path() + so + "\\" + hyou + "\\\\");
+  CreateFolderTree(deep);
+  EXPECT_EQ(FolderEntries(temp.path()), top);
+  EXPECT_EQ(FolderEntries(temp.path() + list + "\\"), (std::vector<std::string>{"icons", kinou}));
+  std::vector<std::string> underSo{kinou, hyou};
+  std::sort(underSo.begin(), underSo.end());
+  EXPECT_EQ(FolderEntries(temp.path() + so + "\\"), underSo);
+}
+
+TEST(GuiBenriWin, CreateFolderTreeMakesEveryMissingLevelAndStopsAtTheDrive) {
+  TempFolder temp("tree");
+  CreateFolderTree(temp.path() + "a\\b/c\\");
+  EXPECT_TRUE(IsFolder(temp.path() + "a\\b\\c"));
+  EXPECT_EQ(FolderEntries(temp.path()), std::vector<std::string>{"a"});
+  EXPECT_EQ(FolderEntries(temp.path() + "a\\"), std::vector<std::string>{"b"});
+  // An existing drive root or folder is left as it is, and nothing throws.
+  CreateFolderTree("C:\\");
+  CreateFolderTree("C:");
+  CreateFolderTree("");
+  CreateFolderTree(temp.path());
+  EXPECT_EQ(FolderEntries(temp.path()), std::vector<std::string>{"a"});
 }
 
 TEST(GuiBenriWin, SystemFoldersEndWithABackslash) {
