@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <cwchar>
 #include <optional>
 
 namespace lumora {
@@ -30,14 +31,26 @@ BOOL CALLBACK CollectMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
   }
 }
 
+// The shell's own top-level windows: the desktop behind the icons
+// ("Progman", "WorkerW") and the taskbars. They are not windows to move.
+bool IsShellDesktopOrTaskbar(HWND window) {
+  wchar_t name[64] = {};
+  if (GetClassNameW(window, name, 64) == 0) return false;
+  for (const wchar_t* shell : {L"Progman", L"WorkerW", L"Shell_TrayWnd", L"Shell_SecondaryTrayWnd"}) {
+    if (_wcsicmp(name, shell) == 0) return true;
+  }
+  return false;
+}
+
 // The top-level window at the screen point: the window there, then its
 // parents up to the last one. Null when there is none, and when the point is
-// over the bare desktop, which is not moved.
+// over the bare desktop or a taskbar, which are not moved.
 HWND TopWindowAt(POINT point) {
   HWND window = WindowFromPoint(point);
   if (!window) return nullptr;
   while (HWND parent = GetParent(window)) window = parent;
-  return window == GetDesktopWindow() ? nullptr : window;
+  if (window == GetDesktopWindow() || IsShellDesktopOrTaskbar(window)) return nullptr;
+  return window;
 }
 
 void SetCursorTo(Point point) { SetCursorPos(point.x, point.y); }

@@ -29,7 +29,9 @@ void MoveCursorToNextMonitor();
 // Moves the top-level window under the mouse cursor to the next monitor (see
 // PlaceOnNextMonitor), restoring it first when it is maximised or minimised,
 // and then the cursor to that monitor's middle. Does nothing with fewer than
-// two monitors or without a window under the cursor. Never throws: a failing
+// two monitors or without a window under the cursor; the desktop and the
+// taskbars (the shell's "Progman", "WorkerW", "Shell_TrayWnd" and
+// "Shell_SecondaryTrayWnd" windows) count as none. Never throws: a failing
 // step leaves the rest undone.
 void MoveWindowToNextMonitor() noexcept;
 

@@ -83,6 +83,48 @@ class FramedWindow {
   HWND list_ = nullptr;
 };
 
+// A top-level window of one of the shell's own classes, as Windows has them
+// under the cursor: the desktop behind the icons ("Progman", "WorkerW") and
+// the taskbars ("Shell_TrayWnd", "Shell_SecondaryTrayWnd"). Like the real
+// ones it is a frameless popup with a child filling it (the icon view, the
+// task buttons), so the move has to climb to it.
+class ShellClassWindow {
+ public:
+  ShellClassWindow(const wchar_t* className, const Rect& rect) {
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = DefWindowProcW;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_DESKTOP + 1);
+    windowClass.lpszClassName = className;
+    if (!RegisterClassW(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+      throw std::runtime_error("cannot register a shell class window");
+    }
+    window_ = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, className, L"", WS_POPUP, rect.left, rect.top,
+                              rect.Width(), rect.Height(), nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    if (!window_) throw std::runtime_error("cannot create a shell class window");
+    child_ = CreateWindowExW(0, L"LISTBOX", L"", WS_CHILD | WS_VISIBLE | LBS_NOINTEGRALHEIGHT, 0, 0, rect.Width(),
+                             rect.Height(), window_, nullptr, GetModuleHandleW(nullptr), nullptr);
+    ShowWindow(window_, SW_SHOWNOACTIVATE);
+    UpdateWindow(window_);
+    PumpMessages();
+  }
+  ~ShellClassWindow() {
+    if (window_) DestroyWindow(window_);
+  }
+  ShellClassWindow(const ShellClassWindow&) = delete;
+  ShellClassWindow& operator=(const ShellClassWindow&) = delete;
+
+  HWND Get() const { return window_; }
+  HWND Child() const { return child_; }
+  Rect Bounds() const { return FromRect(WindowRectOf(window_)); }
+  void PointAt() const { MoveMouse(CenterOf(WindowRectOf(window_))); }
+
+ private:
+  HWND window_ = nullptr;
+  HWND child_ = nullptr;
+};
+
 // Runs the probe with one command and waits for it to end, dispatching this
 // thread's messages meanwhile (the probe moves a window of this thread).
 void RunProbe(const wchar_t* command) {
@@ -204,6 +246,41 @@ TEST_F(TwoMonitors, AMaximisedWindowIsRestoredAndPlacedFromItsMaximisedRectangle
   // Its maximised size is at least the primary's work area, so on the
   // secondary it fills the whole monitor in both directions.
   EXPECT_EQ(window.Bounds(), kSecondaryBounds);
+  EXPECT_EQ(Cursor(), kSecondaryCenter);
+}
+
+TEST_F(TwoMonitors, TheShellsDesktopAndTaskbarsUnderTheCursorStayWhereTheyAre) {
+  struct Case {
+    const wchar_t* className;
+    const char* name;
+    Rect rect;
+  };
+  const Case cases[] = {
+      {L"Progman", "Progman", kPrimaryBounds},
+      {L"WorkerW", "WorkerW", kPrimaryBounds},
+      {L"WorkerW", "WorkerW over both monitors", Rect{0, 0, 3200, 1080}},
+      {L"Shell_TrayWnd", "Shell_TrayWnd", Rect{0, 1040, 1920, 1080}},
+      {L"Shell_SecondaryTrayWnd", "Shell_SecondaryTrayWnd", Rect{1920, 984, 3200, 1024}},
+      // a desktop of the size of an ordinary window, which the move would place
+      {L"WorkerW", "a small WorkerW", At(100, 100, 960, 520)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ShellClassWindow shell(c.className, c.rect);
+    ASSERT_EQ(shell.Bounds(), c.rect);
+    shell.PointAt();
+    const Point cursor = Cursor();
+    ASSERT_EQ(WindowFromPoint(POINT{cursor.x, cursor.y}), shell.Child());
+    RunProbe(L"move-window");
+    EXPECT_EQ(shell.Bounds(), c.rect);
+    EXPECT_EQ(Cursor(), cursor);
+  }
+
+  // An ordinary window in the same place still moves.
+  FramedWindow window(At(100, 100, 960, 520));
+  window.PointAt();
+  RunProbe(L"move-window");
+  EXPECT_EQ(window.Bounds(), At(2020, 100, 640, 512));
   EXPECT_EQ(Cursor(), kSecondaryCenter);
 }
 
