@@ -3,8 +3,6 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <exception>
-
 #include "app/frmLumoraU_win.h"
 #include "platform/error_report_win.h"
 #include "platform/handles_win.h"
@@ -18,12 +16,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   InitCommonControlsEx(&controls);
 
   lumora::TfrmLumora launcher;
-  try {
-    launcher.CreateForm();
-  } catch (const std::exception& error) {
-    lumora::platform::ShowErrorReport(nullptr, error.what());
-    return 1;
-  }
+  if (!lumora::platform::Guarded(nullptr, [&] { launcher.CreateForm(); })) return 1;
   if (launcher.ShowOnStart()) ShowWindow(launcher.Handle(), SW_SHOWNORMAL);
 
   MSG message{};

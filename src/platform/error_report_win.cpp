@@ -1,5 +1,6 @@
 #include "platform/error_report_win.h"
 
+#include <exception>
 #include <utility>
 
 #include "platform/unicode_win.h"
@@ -36,6 +37,24 @@ void ShowErrorReport(HWND owner, const std::string& utf8Text) noexcept {
     // Out of memory while reporting: nothing more can be said.
     MessageBeep(MB_ICONERROR);
   }
+}
+
+void ReportCurrentException(HWND owner) noexcept {
+  std::string text;
+  try {
+    throw;
+  } catch (const std::exception& error) {
+    try {
+      text = error.what();
+    } catch (...) {
+    }
+  } catch (...) {
+  }
+  try {
+    if (text.empty()) text = kUnknownErrorText;
+  } catch (...) {
+  }
+  ShowErrorReport(owner, text);
 }
 
 ScopedErrorReportHook::ScopedErrorReportHook(ErrorReportHook hook)

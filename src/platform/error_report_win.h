@@ -20,6 +20,28 @@ std::string ApplicationTitle();
 // hands it to the hook in force. Never throws.
 void ShowErrorReport(HWND owner, const std::string& utf8Text) noexcept;
 
+// The text shown for an exception that carries none of its own.
+inline constexpr char kUnknownErrorText[] = "不明なエラーが発生しました";
+
+// Call only inside a catch block: shows the exception being handled (its
+// what() text, or kUnknownErrorText) as the error report.
+void ReportCurrentException(HWND owner) noexcept;
+
+// The program's one error guard: runs handler and turns any exception that
+// leaves it into the error report owned by owner. True when the handler ran
+// through. Every procedure the system calls (windows, controls, dialogs)
+// runs its handlers through this, so that no exception crosses a system frame.
+template <typename Handler>
+bool Guarded(HWND owner, Handler&& handler) noexcept {
+  try {
+    handler();
+    return true;
+  } catch (...) {
+    ReportCurrentException(owner);
+    return false;
+  }
+}
+
 using ErrorReportHook = std::function<void(HWND owner, const std::string& utf8Text)>;
 
 // Routes every error report to hook for the lifetime of the object.

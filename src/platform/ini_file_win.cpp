@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/error.h"
+#include "platform/module_win.h"
 #include "platform/unicode_win.h"
 #include "sheet/text_primitives.h"
 
@@ -108,21 +109,13 @@ void IniFile::WriteBool(const char* section, const char* key, bool value) {
 }
 
 std::string ProgramSettingsPath() {
-  std::vector<char> buffer(MAX_PATH);
-  for (;;) {
-    const DWORD length = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-    if (length == 0) throw AppError("プログラムのパスを取得できません");
-    if (length < buffer.size()) {
-      const std::string_view exe(buffer.data(), length);
-      std::string name = NamePart(exe);
-      // '.' is never the second byte of a two-byte character in the ANSI
-      // code pages, so a plain search finds only real dots.
-      const std::size_t dot = name.rfind('.');
-      if (dot != std::string::npos) name.erase(dot);
-      return FolderPart(exe) + name + ".ini";
-    }
-    buffer.resize(buffer.size() * 2);  // cut: ask again with more room
-  }
+  const std::string exe = ModulePath();
+  std::string name = NamePart(exe);
+  // '.' is never the second byte of a two-byte character in the ANSI code
+  // pages, so a plain search finds only real dots.
+  const std::size_t dot = name.rfind('.');
+  if (dot != std::string::npos) name.erase(dot);
+  return FolderPart(exe) + name + ".ini";
 }
 
 }  // namespace lumora::platform

@@ -1,7 +1,5 @@
 #include "platform/window_win.h"
 
-#include <exception>
-
 #include "platform/error.h"
 #include "platform/error_report_win.h"
 
@@ -56,7 +54,7 @@ LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   return DefaultHandling(message, wParam, lParam);
 }
 
-LRESULT CALLBACK Window::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK Window::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
   Window* self = nullptr;
   if (message == WM_NCCREATE) {
     const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
@@ -69,19 +67,15 @@ LRESULT CALLBACK Window::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
   if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
 
   LRESULT result = 0;
-  bool failed = true;
-  std::string errorText;
-  try {
-    result = self->HandleMessage(message, wParam, lParam);
-    failed = false;
-  } catch (const std::exception& error) {
+  const bool failed = !Guarded(hwnd, [&] {
     try {
-      errorText = error.what();
+      result = self->HandleMessage(message, wParam, lParam);
     } catch (...) {
+      // A failed paint would be asked for again at once; take it as done.
+      if (message == WM_PAINT) ValidateRect(hwnd, nullptr);
+      throw;
     }
-  } catch (...) {
-    errorText = "不明なエラーが発生しました";
-  }
+  });
 
   if (message == WM_NCDESTROY) {
     // The last message of the window: the object no longer has one.
@@ -90,9 +84,6 @@ LRESULT CALLBACK Window::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
   }
 
   if (failed) {
-    // A failed paint would be asked for again at once; take it as done.
-    if (message == WM_PAINT) ValidateRect(hwnd, nullptr);
-    ShowErrorReport(hwnd, errorText);
     // Creation goes on as without the handler; every other message counts as handled.
     if (message == WM_NCCREATE) return DefWindowProcW(hwnd, message, wParam, lParam);
     return 0;

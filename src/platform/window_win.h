@@ -1,8 +1,9 @@
 // Base class for the program's windows: one registered window class per C++
 // class, the object bound to its window at WM_NCCREATE, and every message
 // handed to the virtual HandleMessage. An exception that leaves a handler is
-// caught by the window procedure and shown in the general error report; the
-// message counts as handled and the program goes on.
+// caught by the window procedure (the error guard of error_report_win.h) and
+// shown in the general error report, owned by the window; the message
+// counts as handled and the program goes on.
 #pragma once
 
 #include <windows.h>
@@ -56,7 +57,7 @@ class Window {
   }
 
  private:
-  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
 
   HWND hwnd_ = nullptr;
 };

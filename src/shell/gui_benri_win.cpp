@@ -7,12 +7,12 @@
 #include <shlobj.h>
 
 #include <algorithm>
-#include <optional>
 #include <vector>
 
 #include "platform/application_win.h"
 #include "platform/error_report_win.h"
 #include "platform/handles_win.h"
+#include "platform/messages_win.h"
 #include "platform/unicode_win.h"
 #include "sheet/text_primitives.h"
 
@@ -26,20 +26,6 @@ using platform::KernelHandle;
 int ShellExecuteOpen(const std::string& target, const char* folder) {
   const HINSTANCE result = ShellExecuteA(nullptr, "open", target.c_str(), "", folder, SW_SHOW);
   return static_cast<int>(reinterpret_cast<INT_PTR>(result));
-}
-
-// Dispatches every message waiting for this thread. A WM_QUIT met here is
-// remembered in quitCode, for the caller to post again once it is done.
-void DispatchPendingMessages(std::optional<int>& quitCode) {
-  MSG message;
-  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-    if (message.message == WM_QUIT) {
-      quitCode = static_cast<int>(message.wParam);
-      continue;
-    }
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
-  }
 }
 
 // 0-based index of the last backslash that is not the second byte of a
@@ -103,13 +89,12 @@ bool RunAndWait(const std::string& application, const std::string& commandLine) 
   KernelHandle process(started.hProcess);
   KernelHandle(started.hThread).reset();
 
-  std::optional<int> quitCode;
+  // A quit met meanwhile stays posted for the program's own loop; the wait
+  // goes on until the program started here ends.
   while (WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT) {
-    DispatchPendingMessages(quitCode);
+    platform::ProcessPendingMessages();
     Sleep(100);
   }
-  // The program was asked to end while it waited: let its own loop see that.
-  if (quitCode) PostQuitMessage(*quitCode);
   return true;
 }
 
