@@ -6,7 +6,6 @@
 #include <commdlg.h>
 
 #include <algorithm>
-#include <exception>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -169,15 +168,10 @@ INT_PTR HandleInputMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
   }
 }
 
-INT_PTR CALLBACK InputDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-  try {
-    return HandleInputMessage(dialog, message, wParam, lParam);
-  } catch (const std::exception& error) {
-    platform::ShowErrorReport(dialog, error.what());
-  } catch (...) {
-    platform::ShowErrorReport(dialog, "予期しないエラーが発生しました");
-  }
-  return FALSE;
+INT_PTR CALLBACK InputDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+  INT_PTR result = FALSE;
+  platform::Guarded(dialog, [&] { result = HandleInputMessage(dialog, message, wParam, lParam); });
+  return result;
 }
 
 }  // namespace
@@ -220,7 +214,10 @@ std::optional<std::string> ChooseFileToOpen() {
   open.nFilterIndex = 1;
   open.lpstrFile = file.data();
   open.nMaxFile = static_cast<DWORD>(file.size());
-  open.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_EXPLORER;
+  // OFN_NOCHANGEDIR: the dialog would otherwise leave the chosen file's
+  // folder as the program's current folder, held open for as long as the
+  // program runs (a removable drive could not be ejected).
+  open.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_EXPLORER | OFN_NOCHANGEDIR;
   if (!GetOpenFileNameW(&open)) return std::nullopt;
 
   const std::wstring chosen(file.data());

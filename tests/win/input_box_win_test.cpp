@@ -156,6 +156,39 @@ TEST(InputBoxWin, ChooseFileToOpenGivesTheAnsiPathOrNothing) {
   EXPECT_FALSE(cancelled.has_value());
 }
 
+std::string CurrentFolder() {
+  char folder[MAX_PATH] = {};
+  GetCurrentDirectoryA(MAX_PATH, folder);
+  return folder;
+}
+
+TEST(InputBoxWin, ChooseFileToOpenLeavesTheCurrentFolderAsItWas) {
+  test::TempFolder start("open_cwd_start");
+  test::TempFolder other("open_cwd_other");
+  const std::string file = other.path() + "\x83\x5c\x83\x74\x83\x67.txt";  // ソフト.txt
+  platform::FileHandle(CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr)).reset();
+  ASSERT_TRUE(test::FileExists(file));
+  const std::string before = CurrentFolder();
+  ASSERT_TRUE(SetCurrentDirectoryA(start.path().c_str()));
+  const std::string startFolder = CurrentFolder();
+
+  // As a user would: into the other folder first (a folder name and OK
+  // browse there), then the file by its name alone.
+  DialogRobot robot({[&](HWND dialog) {
+    ChooseName(platform::AnsiToWide(other.path()))(dialog);
+    Sleep(500);
+    ChooseName(L"ソフト.txt")(dialog);
+  }});
+  const std::optional<std::string> chosen = ChooseFileToOpen();
+  EXPECT_EQ(robot.Finish(), 1);
+  const std::string after = CurrentFolder();
+  SetCurrentDirectoryA(before.c_str());  // so that both folders can be removed
+
+  ASSERT_TRUE(chosen.has_value());
+  EXPECT_EQ(_stricmp(chosen->c_str(), file.c_str()), 0) << *chosen;
+  EXPECT_EQ(after, startFolder) << "the chosen file's folder is " << other.path();
+}
+
 TEST(InputBoxWin, ChooseFileToOpenRefusesANameTheCodePageCannotHold) {
   test::TempFolder folder("open_wide");
   const std::wstring wideName = platform::AnsiToWide(folder.path()) + L"caf\u00e9\uD55C.txt";  // é and 한
