@@ -4,12 +4,14 @@
 #include "app/frmLumoraU_win.h"
 
 #include <optional>
-#include <vector>
 
 #include "app/resource_ids.h"
 #include "platform/application_win.h"
 #include "platform/error.h"
 #include "platform/error_report_win.h"
+#include "platform/menu_win.h"
+#include "platform/module_win.h"
+#include "shell/gui_benri_win.h"
 #include "sheet/text_primitives.h"
 
 namespace lumora {
@@ -19,19 +21,8 @@ namespace {
 constexpr char kLauncherTitle[] = "[LM]";
 constexpr wchar_t kLauncherTitleW[] = L"[LM]";
 constexpr char kTrayTip[] = "Lumora";
-
-// Creates folder and every missing folder above it. Failure is left to the
-// code that later writes into the folder.
-void CreateFolderTree(const std::string& folder) {
-  std::string path = folder;
-  while (!path.empty() && (path.back() == '\\' || path.back() == '/')) path.pop_back();
-  if (path.empty() || path.back() == ':') return;
-  const DWORD attributes = GetFileAttributesA(path.c_str());
-  if (attributes != INVALID_FILE_ATTRIBUTES) return;
-  const std::string::size_type cut = path.find_last_of("\\/");
-  if (cut != std::string::npos) CreateFolderTree(path.substr(0, cut + 1));
-  CreateDirectoryA(path.c_str(), nullptr);
-}
+// WM_DPICHANGED, which the headers for older systems do not name.
+constexpr UINT kDpiChangedMessage = 0x02E0;
 
 }  // namespace
 
@@ -59,12 +50,13 @@ void TfrmLumora::CreateForm() {
                                                         GetSystemMetrics(SM_CYSMICON), LR_SHARED));
 
   CreateSpec window;
-  // A small, resizable, always-on-top tool window without a taskbar button.
+  // A small, resizable, always-on-top tool window without a taskbar button;
+  // created at the designed size, scaled for its DPI as it is created.
   window.exStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
   window.style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN;
   window.title = kLauncherTitleW;
-  window.width = 214;
-  window.height = 201;
+  window.width = LauncherLayout::kWindowWidth;
+  window.height = LauncherLayout::kWindowHeight;
   Create(windowClass, window);
 }
 
@@ -105,22 +97,23 @@ LRESULT TfrmLumora::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:
       if (!HandleCommand(LOWORD(wParam), HIWORD(wParam))) result = DefaultHandling(message, wParam, lParam);
       break;
-    case WM_SIZE: {
-      const int width = LOWORD(lParam);
-      const int height = HIWORD(lParam);
-      constexpr int kPanelHeight = 22;
-      const int listHeight = height > kPanelHeight ? height - kPanelHeight : 0;
-      if (lstMain) MoveWindow(lstMain, 0, 0, width, listHeight, TRUE);
-      if (panelCommand) {
-        MoveWindow(panelCommand, 0, listHeight, width, kPanelHeight, TRUE);
-        panelCommandResize();
+    case WM_SIZE:
+      LayOut();
+      break;
+    case kDpiChangedMessage: {
+      // The window moved to a screen of another DPI (or the user changed it).
+      ApplyDpi(HIWORD(wParam));
+      if (!placing_) {
+        const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+        SetWindowPos(Handle(), nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                     suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
       }
       break;
     }
     case WM_MEASUREITEM: {
       auto* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
       if (measure->CtlType == ODT_LISTBOX && measure->CtlID == IDC_LSTMAIN) {
-        measure->itemHeight = 18;
+        measure->itemHeight = static_cast<UINT>(layout_.RowHeight());
         result = TRUE;
       } else {
         result = DefaultHandling(message, wParam, lParam);
@@ -147,7 +140,7 @@ LRESULT TfrmLumora::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       MouseWheel(GET_WHEEL_DELTA_WPARAM(wParam));
       break;
     case kShowKeyRefusedMessage:
-      ShowKeyRefusedAtStart();
+      if (hotKeys_) hotKeys_->ReportRefusedShowKey();
       break;
     case WM_ACTIVATEAPP:
       // Another program taking the focus leaves the launcher shown.
@@ -233,11 +226,6 @@ void TfrmLumora::FormCreate() {
 }
 
 void TfrmLumora::InitLauncher() {
-  hotKeyManager = std::make_unique<THotKeyManager>();
-  hotKeyManager->OnHotKeyPressed = [this](std::uint32_t hotKey, std::uint16_t index) {
-    HandleHotKey(hotKey, index);
-  };
-
   platform::SetApplicationTitle(kLauncherTitle);
   SetWindowTextW(Handle(), kLauncherTitleW);
   platform::SetMainWindow(Handle());
@@ -248,6 +236,8 @@ void TfrmLumora::InitLauncher() {
 
   iniSetting = std::make_unique<platform::IniFile>(
       programFolder_.empty() ? platform::ProgramSettingsPath() : programFolder_ + "Lumora.ini");
+  // The hotkey manager and its hidden window; the keys are registered below.
+  hotKeys_ = std::make_unique<LauncherHotKeys>(static_cast<HotKeyHost&>(*this), *iniSetting, hotKeyUnit_.Notation());
 
   // "icon"/"tasktray" (a picture file for the tray icon) is read here once
   // the tray icon choice exists; until then the built-in icon is shown.
@@ -267,7 +257,9 @@ void TfrmLumora::InitLauncher() {
   trayIcon->OnRightClick = [this] { ShowMainMenu(); };
   trayIcon->EnsureIcon();
 
-  InitHotKeys();
+  // A refused show key is told once the message loop runs, not in the
+  // middle of start-up.
+  if (!hotKeys_->RegisterAll()) PostMessageW(Handle(), kShowKeyRefusedMessage, 0, 0);
 
   list_ = std::make_unique<LauncherList>(ProgramFolder() + "data\\applist.tsv", listDisplay_);
   list_->Load();
@@ -293,7 +285,8 @@ void TfrmLumora::FormCloseQuery(bool& canClose) {
 void TfrmLumora::HideLauncher() {
   RECT bounds{};
   GetWindowRect(Handle(), &bounds);
-  if (iniSetting) iniSetting->WriteInteger("frmLumora", "Height", bounds.bottom - bounds.top);
+  // Stored in 96-DPI units: the same setting gives the same size on every screen.
+  if (iniSetting) iniSetting->WriteInteger("frmLumora", "Height", layout_.Designed(bounds.bottom - bounds.top));
   ShowWindow(Handle(), SW_HIDE);
   allowClose = true;
   isShown = false;
@@ -313,7 +306,7 @@ void TfrmLumora::FreeLauncher() {
   if (platform::MainWindow() == Handle()) platform::SetMainWindow(nullptr);
   // The icon list is freed here once it exists.
   trayIcon.reset();  // removes the icon from the tray
-  hotKeyManager.reset();  // releases the hotkeys
+  hotKeys_.reset();  // releases the hotkeys
   list_.reset();
   listDisplay_.Attach(nullptr);
   iniSetting.reset();
@@ -374,14 +367,32 @@ void TfrmLumora::popSortNameClick() {
   ApplySort(list_.get(), iniSetting.get(), kSortByName);
 }
 
-std::string GetAppFolder() {
-  std::vector<char> buffer(MAX_PATH);
-  for (;;) {
-    const DWORD length = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-    if (length == 0) throw AppError("プログラムのパスを取得できません");
-    if (length < buffer.size()) return FolderPart(std::string_view(buffer.data(), length));
-    buffer.resize(buffer.size() * 2);  // cut: ask again with more room
-  }
+// --- the hotkeys ---------------------------------------------------------------
+
+void TfrmLumora::HandleHotKey(std::uint32_t /*hotKey*/, std::uint16_t index) {
+  if (hotKeys_) hotKeys_->Pressed(index);
 }
+
+void TfrmLumora::popHotKeyChangeClick() {
+  if (hotKeys_) hotKeys_->ChangeShowKey();
+}
+
+void TfrmLumora::popHotKeyMoveCurClick() {
+  if (hotKeys_) hotKeys_->ChangeMoveCursorKey();
+}
+
+void TfrmLumora::popHotkeyMoveWinClick() {
+  if (hotKeys_) hotKeys_->ChangeMoveWindowKey();
+}
+
+void TfrmLumora::popHotkeyRestartClick() {
+  if (hotKeys_) hotKeys_->ChangeRestartKey();
+}
+
+void TfrmLumora::SetMenuCaption(UINT commandId, const std::wstring& caption) {
+  platform::SetMenuCaption(popsMain.get(), commandId, caption);
+}
+
+std::string GetAppFolder() { return FolderPart(platform::ModulePath()); }
 
 }  // namespace lumora

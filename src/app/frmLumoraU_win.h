@@ -1,15 +1,18 @@
 // The launcher window TfrmLumora: the program's main window. A small,
 // always-on-top tool window, hidden until the tray icon or the hotkey calls
 // it: the launcher list (lstMain) above the command line (edtCommand) and the
-// memo button (btnConf). Its handlers are spread by subject:
-//   app/frmLumoraU_win.cpp          creation, start-up, settings, close, shutdown
-//   window/launcher_window_win.cpp  controls and layout, showing and hiding,
-//                                   the title clock, the menus
-//   launcher/launcher_input_win.cpp command line and list keys, the mouse,
-//                                   launching and restarting
-//   window/hotkey_commands_win.cpp  the four global hotkeys: registering them
-//                                   at start-up, their presses, the commands
-//                                   that change them
+// memo button (btnConf). The window owns one object per subsystem and keeps
+// the handler names as thin forwards to them; its code is spread by subject:
+//   app/frmLumoraU_win.cpp           creation, start-up, settings, the close
+//                                    rule, shutdown, the message dispatcher,
+//                                    the list operations (over LauncherList)
+//   window/launcher_window_win.cpp   controls, their layout at the window's
+//                                    DPI (sizes in window/launcher_layout.h),
+//                                    row painting, showing and hiding, the
+//                                    title clock, the menus
+//   launcher/launcher_input_win.cpp  the command line's and the list's
+//                                    messages: keys, mouse, launching, restart
+//   window/launcher_hotkeys_win.cpp  the four global hotkeys (LauncherHotKeys)
 #pragma once
 
 #include <windows.h>
@@ -25,6 +28,8 @@
 #include "platform/ini_file_win.h"
 #include "platform/window_win.h"
 #include "tray/unit_tasktray_win.h"
+#include "window/launcher_hotkeys_win.h"
+#include "window/launcher_layout.h"
 
 namespace lumora {
 
@@ -42,10 +47,7 @@ class ListBoxDisplay : public ListDisplay {
   HWND listBox_ = nullptr;
 };
 
-// One of the hotkeys that may be left unset (window/hotkey_commands_win.cpp).
-struct OptionalHotKey;
-
-class TfrmLumora : public platform::Window {
+class TfrmLumora : public platform::Window, private HotKeyHost {
  public:
   static constexpr const wchar_t* kClassName = L"TfrmLumora";
 
@@ -68,22 +70,8 @@ class TfrmLumora : public platform::Window {
   // the program.
   bool ShowOnStart() const noexcept { return showOnStart_; }
 
-  // --- state ---------------------------------------------------------------
-  // A close request ends the program (true) or only hides the window (false).
-  bool allowClose = true;
-  // The launcher window is shown.
-  bool isShown = false;
-  // The argument of the next launch; empty means none.
-  std::string execArg;
-
-  // The global hotkeys: the manager (created first at start-up) and the
-  // registration ids of the four hotkeys, 0 when a hotkey is unset or the
-  // system refused it.
-  std::unique_ptr<THotKeyManager> hotKeyManager;
-  std::uint16_t idShowKey = 0;
-  std::uint16_t idMoveCurKey = 0;
-  std::uint16_t idMoveWinKey = 0;
-  std::uint16_t idRestartKey = 0;
+  // The launcher window is shown (by ShowLauncher, until it hides).
+  bool IsShown() const override { return isShown; }
 
   // --- start-up, settings and shutdown (app/frmLumoraU_win.cpp) -------------
   void FormCloseQuery(bool& canClose);
@@ -129,23 +117,21 @@ class TfrmLumora : public platform::Window {
   void popExecWithArgStrClick();
   void mnuRestartLaunchClick();
 
-  // --- the hotkeys (window/hotkey_commands_win.cpp) -------------------------
-  // The hotkey manager's OnHotKeyPressed: tells the hotkeys apart by the
-  // registration id alone.
+  // --- the hotkeys (window/launcher_hotkeys_win.cpp) ------------------------
   void HandleHotKey(std::uint32_t hotKey, std::uint16_t index);
   void popHotKeyChangeClick();
   void popHotKeyMoveCurClick();
   void popHotkeyMoveWinClick();
   void popHotkeyRestartClick();
-  // The hotkey notation of the process (key names of the keyboard).
-  const HotKeyNotation& Notation() const { return hotKeyUnit_.Notation(); }
+  // Null before start-up and after shutdown.
+  const LauncherHotKeys* HotKeys() const { return hotKeys_.get(); }
 
   // The typed text of edtCommand in the ANSI code page, and setting it
   // (which runs the filter).
   std::string CommandText() const;
   void SetCommandText(const std::string& ansiText);
 
-  // For tests and the other windows.
+  // For the other windows.
   LauncherList& List() { return *list_; }
   HWND ListBox() const { return lstMain; }
   HWND CommandBox() const { return edtCommand; }
@@ -159,6 +145,12 @@ class TfrmLumora : public platform::Window {
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
+  // HotKeyHost
+  void Show() override { ShowLauncherFromHotKey(); }
+  void Hide() override { HideLauncher(); }
+  void Restart() override { mnuRestartLaunchClick(); }
+  void SetMenuCaption(UINT commandId, const std::wstring& caption) override;
+
   // app/frmLumoraU_win.cpp
   void FormCreate();
   void InitLauncher();
@@ -167,37 +159,41 @@ class TfrmLumora : public platform::Window {
   void FirstRun();
   // Runs a menu or control command; false when the id is not one of ours.
   bool HandleCommand(WORD id, WORD notification);
-
-  // window/hotkey_commands_win.cpp
-  // Start-up: reads the four hotkey texts, registers them and sets the menu
-  // captions. A show key that the system refuses is reported once the
-  // message loop runs (kShowKeyRefusedMessage).
-  void InitHotKeys();
-  // Tells the user that the show key text could not be registered.
-  void ReportShowKeyRefused(const std::string& ansiText);
-  void ShowKeyRefusedAtStart();
-  void SetMenuCaption(UINT commandId, const std::wstring& caption);
-  void ChangeOptionalHotKey(const OptionalHotKey& key);
   static constexpr UINT kShowKeyRefusedMessage = WM_APP + 1;
 
   // window/launcher_window_win.cpp
   void CreateControls();
+  // Fonts, row height and sizes for the window's DPI; resize: also the
+  // window's own size (at creation).
+  void ApplyDpi(int dpi);
+  // Places the controls in the client area.
+  void LayOut();
   void BuildMenus();
   void CheckSortItem(int sortMode);
   void DrawListItem(const DRAWITEMSTRUCT& item);
   HBRUSH CommandBoxColors(HDC dc);
-  static LRESULT CALLBACK ControlProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+  // The show key's ShowLauncher: the window also takes the foreground from
+  // the program that had it.
+  void ShowLauncherFromHotKey();
 
   // launcher/launcher_input_win.cpp
   LRESULT CommandBoxMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
   LRESULT ListBoxMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
+
+  // --- state ---------------------------------------------------------------
+  // A close request ends the program (true) or only hides the window (false).
+  bool allowClose = true;
+  // The launcher window is shown.
+  bool isShown = false;
+  // The argument of the next launch; empty means none.
+  std::string execArg;
 
   // Controls (children of the window, destroyed with it).
   HWND lstMain = nullptr;
   HWND panelCommand = nullptr;
   HWND edtCommand = nullptr;
   HWND btnConf = nullptr;
-  // Menus, fonts and the command line's black brush.
+  // Menus, the fonts of the current DPI and the command line's black brush.
   platform::MenuHandle popsMain;
   platform::MenuHandle popsFile;
   platform::FontHandle formFont;
@@ -205,16 +201,20 @@ class TfrmLumora : public platform::Window {
   platform::BrushHandle commandBrush;
   // The built-in tray icon imgIconTray.
   platform::IconHandle imgIconTray;
+  // The sizes of the window at its DPI.
+  LauncherLayout layout_;
+  // Set while ShowLauncher places the window: a DPI change on the way keeps
+  // the place ShowLauncher chose.
+  bool placing_ = false;
 
   std::unique_ptr<platform::IniFile> iniSetting;
   std::unique_ptr<TMarlTasktray> trayIcon;
   ListBoxDisplay listDisplay_;
   std::unique_ptr<LauncherList> list_;
+  std::unique_ptr<LauncherHotKeys> hotKeys_;
 
   // The key names and notation: made before the window, kept for its life.
   HotKeyUnit hotKeyUnit_;
-  // The show key text that start-up could not register; reported once.
-  std::string refusedShowKey_;
 
   static constexpr UINT_PTR kTimerPanel = 1;
   bool showOnStart_ = true;

@@ -5,12 +5,10 @@
 // the shell (or, with an argument, starts it as a program) and records it;
 // the restart action starts a new instance and ends this one.
 //
-// The subclass procedures of edtCommand and lstMain (ControlProc in
+// The subclasses of edtCommand and lstMain (made in
 // window/launcher_window_win.cpp) hand every message to CommandBoxMessage and
 // ListBoxMessage below; what these leave unhandled goes on to the control.
 #include <windows.h>
-#include <commctrl.h>
-#include <imm.h>
 #include <windowsx.h>
 
 #include <string>
@@ -18,6 +16,9 @@
 
 #include "app/frmLumoraU_win.h"
 #include "launcher/launch_rules.h"
+#include "platform/ime_win.h"
+#include "platform/module_win.h"
+#include "platform/subclass_win.h"
 #include "shell/gui_benri_win.h"
 #include "shell/input_box_win.h"
 #include "sheet/text_primitives.h"
@@ -29,31 +30,6 @@ namespace {
 constexpr char kLaunchFailed[] = "実行に失敗しました。";
 constexpr char kArgumentCaption[] = "引数をつけて起動";
 constexpr char kArgumentPrompt[] = "引数を指定してください。";
-
-// The input context of a window, released when the scope ends.
-class InputContext {
- public:
-  explicit InputContext(HWND window) noexcept : window_(window), context_(ImmGetContext(window)) {}
-  ~InputContext() {
-    if (context_) ImmReleaseContext(window_, context_);
-  }
-  InputContext(const InputContext&) = delete;
-  InputContext& operator=(const InputContext&) = delete;
-
-  HIMC get() const noexcept { return context_; }
-
- private:
-  HWND window_;
-  HIMC context_;
-};
-
-// True while an input method is composing text in the window: its Enter
-// confirms the composition and must not act on the command line.
-bool IsComposing(HWND window) {
-  InputContext context(window);
-  if (!context.get()) return false;
-  return ImmGetCompositionStringW(context.get(), GCS_COMPSTR, nullptr, 0) > 0;
-}
 
 int ItemCount(HWND listBox) { return static_cast<int>(SendMessageW(listBox, LB_GETCOUNT, 0, 0)); }
 
@@ -85,16 +61,6 @@ std::string WorkingFolderOf(const std::string& target) {
   const DWORD attributes = GetFileAttributesA(folder.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return {};
   return folder;
-}
-
-std::string OwnExecutablePath() {
-  std::vector<char> buffer(MAX_PATH);
-  for (;;) {
-    const DWORD length = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-    if (length == 0) return {};
-    if (length < buffer.size()) return std::string(buffer.data(), length);
-    buffer.resize(buffer.size() * 2);
-  }
 }
 
 POINT PointOf(LPARAM lParam) { return POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; }
@@ -142,7 +108,7 @@ bool TfrmLumora::edtCommandKeyDown(WPARAM virtualKey) {
       return false;
   }
 
-  if (IsComposing(edtCommand)) return false;
+  if (platform::IsComposing(edtCommand)) return false;
   const int count = ItemCount(lstMain);
   switch (CommandEnterFor(count)) {
     case CommandEnter::kGoToList:
@@ -263,26 +229,26 @@ void TfrmLumora::ExecSelected() {
 
 void TfrmLumora::popExecWithArgFileClick() {
   const std::optional<std::string> file = ChooseFileToOpen();
-  if (!file) return;
+  // The program may have ended while the dialog was open.
+  if (!file || !Handle()) return;
   execArg = QuotedPath(*file);
   ExecSelected();
 }
 
 void TfrmLumora::popExecWithArgStrClick() {
   const std::optional<std::string> answer = InputBox(kArgumentCaption, kArgumentPrompt, "");
-  if (!answer || answer->empty()) return;
+  if (!answer || answer->empty() || !Handle()) return;
   execArg = *answer;
   ExecSelected();
 }
 
 void TfrmLumora::mnuRestartLaunchClick() {
+  const std::string self = restartProgram_.empty() ? platform::ModulePath() : restartProgram_;
   allowClose = true;
   // This instance's hotkeys go before the new instance starts, so that it
   // can register the same keys.
-  if (hotKeyManager) hotKeyManager->UnregisterAll();
-  idShowKey = idMoveCurKey = idMoveWinKey = idRestartKey = 0;
-  const std::string self = restartProgram_.empty() ? OwnExecutablePath() : restartProgram_;
-  if (!self.empty()) ShellOpen(self);  // this instance ends whatever the result
+  if (hotKeys_) hotKeys_->ReleaseAll();
+  ShellOpen(self);  // this instance ends whatever the result
   // Posted, not sent: the request may come from inside a control's message
   // (Enter on "restart"), and the close destroys the controls.
   PostMessageW(Handle(), WM_CLOSE, 0, 0);
@@ -296,7 +262,7 @@ LRESULT TfrmLumora::CommandBoxMessage(UINT message, WPARAM wParam, LPARAM lParam
       // Enter, Escape and the arrows belong to the command line even inside
       // a dialog-style message loop.
       handled = true;
-      return DefSubclassProc(edtCommand, message, wParam, lParam) | DLGC_WANTALLKEYS | DLGC_WANTARROWS;
+      return platform::CallControlDefault(edtCommand, message, wParam, lParam) | DLGC_WANTALLKEYS | DLGC_WANTARROWS;
     case WM_KEYDOWN:
       if (edtCommandKeyDown(wParam)) {
         handled = true;
@@ -336,7 +302,7 @@ LRESULT TfrmLumora::ListBoxMessage(UINT message, WPARAM wParam, LPARAM lParam, b
     case WM_MBUTTONUP: {
       // The list box ends its own click (selection, mouse capture) first.
       handled = true;
-      const LRESULT result = DefSubclassProc(lstMain, message, wParam, lParam);
+      const LRESULT result = platform::CallControlDefault(lstMain, message, wParam, lParam);
       if (shown) lstMainMouseUp(message == WM_LBUTTONUP ? VK_LBUTTON : VK_MBUTTON, PointOf(lParam));
       return result;
     }
@@ -347,7 +313,7 @@ LRESULT TfrmLumora::ListBoxMessage(UINT message, WPARAM wParam, LPARAM lParam, b
       return 0;
     case WM_LBUTTONDBLCLK: {
       handled = true;
-      const LRESULT result = DefSubclassProc(lstMain, message, wParam, lParam);
+      const LRESULT result = platform::CallControlDefault(lstMain, message, wParam, lParam);
       if (shown) {
         // The list box selects the bottom row for a press below it; as for a
         // single click, only an item under the pointer is launched.

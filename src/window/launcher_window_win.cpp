@@ -1,6 +1,7 @@
-// The launcher window's presentation: its controls and their layout, the
-// list box as the list's display, showing at the cursor and the title clock,
-// and the two popup menus.
+// The launcher window's presentation: its controls and their layout at the
+// window's DPI (the sizes are in window/launcher_layout.h), the painting of
+// the rows and the memo button, the list box as the list's display, showing
+// at the cursor and the title clock, and the two popup menus.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -11,7 +12,11 @@
 #include "app/frmLumoraU_win.h"
 #include "app/resource_ids.h"
 #include "platform/error.h"
+#include "platform/dpi_win.h"
 #include "platform/error_report_win.h"
+#include "platform/menu_win.h"
+#include "platform/messages_win.h"
+#include "platform/subclass_win.h"
 #include "platform/unicode_win.h"
 #include "window/launcher_placement.h"
 
@@ -19,17 +24,8 @@ namespace lumora {
 
 namespace {
 
-constexpr int kPanelHeight = 22;
-constexpr int kCommandHeight = 20;
-constexpr int kButtonSize = 18;
-constexpr UINT_PTR kControlSubclassId = 1;
-constexpr UINT_PTR kPanelSubclassId = 2;
-
-// The rows of the list are fixed at this height.
-constexpr int kItemHeight = 18;
-
-HFONT MakeFont(const wchar_t* face, BYTE pitch) {
-  HFONT font = CreateFontW(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
+HFONT MakeFont(const wchar_t* face, BYTE pitch, int height) {
+  HFONT font = CreateFontW(-height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
                            CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, pitch, face);
   if (!font) throw AppError("フォントを作成できません");
   return font;
@@ -44,7 +40,8 @@ HWND MakeControl(DWORD exStyle, const wchar_t* className, DWORD style, HWND pare
 }
 
 // The memo button: a flat button with a notepad page, grey while disabled.
-void DrawConfButton(const DRAWITEMSTRUCT& item) {
+// The page is drawn on a 16x16 grid scaled to glyph pixels.
+void DrawConfButton(const DRAWITEMSTRUCT& item, int glyph) {
   HDC dc = item.hDC;
   const RECT bounds = item.rcItem;
   FillRect(dc, &bounds, GetSysColorBrush(COLOR_BTNFACE));
@@ -54,48 +51,24 @@ void DrawConfButton(const DRAWITEMSTRUCT& item) {
     RECT edge = bounds;
     DrawEdge(dc, &edge, BDR_SUNKENOUTER, BF_RECT);
   }
-  // The 16x16 glyph, centred, one pixel down and right while pressed.
-  const int x = bounds.left + (bounds.right - bounds.left - 16) / 2 + (pressed ? 1 : 0);
-  const int y = bounds.top + (bounds.bottom - bounds.top - 16) / 2 + (pressed ? 1 : 0);
+  // The glyph, centred, one pixel down and right while pressed.
+  const int x = bounds.left + (bounds.right - bounds.left - glyph) / 2 + (pressed ? 1 : 0);
+  const int y = bounds.top + (bounds.bottom - bounds.top - glyph) / 2 + (pressed ? 1 : 0);
   const COLORREF outline = disabled ? GetSysColor(COLOR_GRAYTEXT) : RGB(64, 64, 64);
   const COLORREF paper = disabled ? GetSysColor(COLOR_BTNFACE) : RGB(255, 255, 255);
   const COLORREF binding = disabled ? GetSysColor(COLOR_GRAYTEXT) : RGB(40, 90, 200);
   const COLORREF rule = disabled ? GetSysColor(COLOR_BTNSHADOW) : RGB(150, 180, 230);
 
-  auto fill = [dc](int left, int top, int right, int bottom, COLORREF color) {
-    const RECT r{left, top, right, bottom};
+  auto fill = [dc, x, y, glyph](int left, int top, int right, int bottom, COLORREF color) {
+    auto at = [glyph](int grid) { return grid * glyph / 16; };
+    const RECT r{x + at(left), y + at(top), x + at(right), y + at(bottom)};
     SetBkColor(dc, color);
     ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &r, nullptr, 0, nullptr);
   };
-  fill(x + 2, y + 1, x + 14, y + 16, outline);      // the page's outline
-  fill(x + 3, y + 2, x + 13, y + 15, paper);        // the paper
-  fill(x + 2, y + 1, x + 14, y + 4, binding);       // the binding at the top
-  for (int line = 6; line <= 12; line += 3) fill(x + 4, y + line, x + 12, y + line + 1, rule);
-}
-
-// The command panel passes its children's notifications on to the launcher
-// window and paints the memo button.
-LRESULT CALLBACK PanelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR) {
-  switch (message) {
-    case WM_COMMAND:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORBTN:
-      return SendMessageW(GetParent(hwnd), message, wParam, lParam);
-    case WM_DRAWITEM: {
-      const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-      if (item->CtlID == IDC_BTNCONF) {
-        DrawConfButton(*item);
-        return TRUE;
-      }
-      break;
-    }
-    case WM_NCDESTROY:
-      RemoveWindowSubclass(hwnd, PanelProc, id);
-      break;
-    default:
-      break;
-  }
-  return DefSubclassProc(hwnd, message, wParam, lParam);
+  fill(2, 1, 14, 16, outline);  // the page's outline
+  fill(3, 2, 13, 15, paper);    // the paper
+  fill(2, 1, 14, 4, binding);   // the binding at the top
+  for (int line = 6; line <= 12; line += 3) fill(4, line, 12, line + 1, rule);
 }
 
 // Position of the item of menu whose submenu holds the command id; -1 if none.
@@ -106,14 +79,6 @@ int SubmenuPositionOf(HMENU menu, UINT commandId) {
     if (sub && GetMenuState(sub, commandId, MF_BYCOMMAND) != static_cast<UINT>(-1)) return i;
   }
   return -1;
-}
-
-void SetItemCaption(HMENU menu, int position, const std::wstring& caption) {
-  MENUITEMINFOW info{};
-  info.cbSize = sizeof info;
-  info.fMask = MIIM_STRING;
-  info.dwTypeData = const_cast<wchar_t*>(caption.c_str());
-  SetMenuItemInfoW(menu, static_cast<UINT>(position), TRUE, &info);
 }
 
 std::wstring LocaleText(LCTYPE type, const wchar_t* fallback) {
@@ -179,8 +144,6 @@ void ListBoxDisplay::Repaint() {
 // --- controls and layout -------------------------------------------------
 
 void TfrmLumora::CreateControls() {
-  formFont.reset(MakeFont(L"ＭＳ Ｐゴシック", VARIABLE_PITCH | FF_SWISS));
-  listFont.reset(MakeFont(L"ＭＳ ゴシック", FIXED_PITCH | FF_MODERN));
   commandBrush.reset(CreateSolidBrush(RGB(0, 0, 0)));
   if (!commandBrush) throw AppError("ブラシを作成できません");
 
@@ -190,7 +153,6 @@ void TfrmLumora::CreateControls() {
                         WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS |
                             LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
                         Handle(), IDC_LSTMAIN);
-  SendMessageW(lstMain, LB_SETITEMHEIGHT, 0, kItemHeight);
   panelCommand = MakeControl(0, L"STATIC", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, Handle(), IDC_PANELCOMMAND);
   edtCommand = MakeControl(WS_EX_CLIENTEDGE, L"EDIT", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL,
                            panelCommand, IDC_EDTCOMMAND);
@@ -199,65 +161,74 @@ void TfrmLumora::CreateControls() {
   btnConf = MakeControl(0, L"BUTTON", WS_CHILD | WS_VISIBLE | WS_DISABLED | BS_OWNERDRAW, panelCommand,
                         IDC_BTNCONF);
 
-  const WPARAM form = reinterpret_cast<WPARAM>(formFont.get());
-  const WPARAM list = reinterpret_cast<WPARAM>(listFont.get());
-  SendMessageW(panelCommand, WM_SETFONT, form, FALSE);
-  SendMessageW(btnConf, WM_SETFONT, form, FALSE);
-  SendMessageW(lstMain, WM_SETFONT, list, FALSE);
-  SendMessageW(edtCommand, WM_SETFONT, list, FALSE);
-
-  const auto self = reinterpret_cast<DWORD_PTR>(this);
-  if (!SetWindowSubclass(panelCommand, PanelProc, kPanelSubclassId, 0) ||
-      !SetWindowSubclass(edtCommand, ControlProc, kControlSubclassId, self) ||
-      !SetWindowSubclass(lstMain, ControlProc, kControlSubclassId, self)) {
-    throw AppError("コントロールを準備できません");
-  }
+  // The panel passes its children's notifications on to the window and
+  // paints the memo button.
+  platform::SubclassControl(panelCommand, [this](UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
+    switch (message) {
+      case WM_COMMAND:
+      case WM_CTLCOLOREDIT:
+      case WM_CTLCOLORBTN:
+        handled = true;
+        return SendMessageW(Handle(), message, wParam, lParam);
+      case WM_DRAWITEM: {
+        const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        if (item->CtlID != IDC_BTNCONF) return LRESULT{0};
+        DrawConfButton(*item, layout_.ButtonGlyph());
+        handled = true;
+        return LRESULT{TRUE};
+      }
+      default:
+        return LRESULT{0};
+    }
+  });
+  platform::SubclassControl(edtCommand, [this](UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
+    return CommandBoxMessage(message, wParam, lParam, handled);
+  });
+  platform::SubclassControl(lstMain, [this](UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
+    return ListBoxMessage(message, wParam, lParam, handled);
+  });
   listDisplay_.Attach(lstMain);
 
-  RECT client{};
-  GetClientRect(Handle(), &client);
-  SendMessageW(Handle(), WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
+  // The window was made at the designed size; now it takes its DPI's.
+  ApplyDpi(platform::WindowDpi(Handle()));
+  SetWindowPos(Handle(), nullptr, 0, 0, layout_.WindowWidth(), layout_.WindowHeight(),
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  LayOut();
 }
 
-LRESULT CALLBACK TfrmLumora::ControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                         DWORD_PTR refData) {
-  if (message == WM_NCDESTROY) {
-    RemoveWindowSubclass(hwnd, ControlProc, id);
-    return DefSubclassProc(hwnd, message, wParam, lParam);
-  }
-  auto* self = reinterpret_cast<TfrmLumora*>(refData);
-  try {
-    bool handled = false;
-    LRESULT result = 0;
-    if (hwnd == self->lstMain) {
-      if (message == WM_MOUSEWHEEL) {
-        // The focused list gets the wheel; it moves the selection as in the window.
-        self->MouseWheel(GET_WHEEL_DELTA_WPARAM(wParam));
-        return 0;
-      }
-      result = self->ListBoxMessage(message, wParam, lParam, handled);
-    } else if (hwnd == self->edtCommand) {
-      result = self->CommandBoxMessage(message, wParam, lParam, handled);
-    }
-    if (handled) return result;
-  } catch (const std::exception& error) {
-    platform::ShowErrorReport(self->Handle(), error.what());
-    return 0;
-  } catch (...) {
-    platform::ShowErrorReport(self->Handle(), "不明なエラーが発生しました");
-    return 0;
-  }
-  return DefSubclassProc(hwnd, message, wParam, lParam);
+void TfrmLumora::ApplyDpi(int dpi) {
+  layout_ = LauncherLayout(dpi);
+  formFont.reset(MakeFont(L"ＭＳ Ｐゴシック", VARIABLE_PITCH | FF_SWISS, layout_.FontHeight()));
+  listFont.reset(MakeFont(L"ＭＳ ゴシック", FIXED_PITCH | FF_MODERN, layout_.FontHeight()));
+  const WPARAM form = reinterpret_cast<WPARAM>(formFont.get());
+  const WPARAM list = reinterpret_cast<WPARAM>(listFont.get());
+  SendMessageW(panelCommand, WM_SETFONT, form, TRUE);
+  SendMessageW(btnConf, WM_SETFONT, form, TRUE);
+  SendMessageW(lstMain, WM_SETFONT, list, TRUE);
+  SendMessageW(edtCommand, WM_SETFONT, list, TRUE);
+  SendMessageW(lstMain, LB_SETITEMHEIGHT, 0, layout_.RowHeight());
+  LayOut();
+}
+
+void TfrmLumora::LayOut() {
+  if (!lstMain || !panelCommand) return;
+  RECT client{};
+  GetClientRect(Handle(), &client);
+  const Rect list = layout_.ListBounds(client.right, client.bottom);
+  const Rect panel = layout_.PanelBounds(client.right, client.bottom);
+  MoveWindow(lstMain, list.left, list.top, list.Width(), list.Height(), TRUE);
+  MoveWindow(panelCommand, panel.left, panel.top, panel.Width(), panel.Height(), TRUE);
+  panelCommandResize();
 }
 
 void TfrmLumora::panelCommandResize() {
   if (!panelCommand || !edtCommand || !btnConf) return;
   RECT panel{};
   GetClientRect(panelCommand, &panel);
-  int width = panel.right - panel.left - kButtonSize - 4;
-  if (width < 0) width = 0;
-  MoveWindow(edtCommand, 0, 0, width, kCommandHeight, TRUE);
-  MoveWindow(btnConf, width + 2, 1, kButtonSize, kButtonSize, TRUE);
+  const Rect command = layout_.CommandBounds(panel.right - panel.left);
+  const Rect button = layout_.ButtonBounds(panel.right - panel.left);
+  MoveWindow(edtCommand, command.left, command.top, command.Width(), command.Height(), TRUE);
+  MoveWindow(btnConf, button.left, button.top, button.Width(), button.Height(), TRUE);
 }
 
 void TfrmLumora::DrawListItem(const DRAWITEMSTRUCT& item) {
@@ -412,7 +383,7 @@ void TfrmLumora::popsMainPopup() {
   }
   const int multiMonitor = SubmenuPositionOf(main, IDM_HOTKEYMOVECUR);
   if (multiMonitor >= 0) {
-    SetItemCaption(main, multiMonitor,
+    platform::SetMenuCaptionAt(main, multiMonitor,
                    GetSystemMetrics(SM_CMONITORS) >= 2 ? L"マルチモニタ" : L"マルチモニタ(現在無効)");
   }
 }
@@ -434,12 +405,6 @@ void TfrmLumora::ShowLauncher() {
   HWND hwnd = Handle();
   SetForegroundWindow(hwnd);
 
-  RECT bounds{};
-  GetWindowRect(hwnd, &bounds);
-  const int width = bounds.right - bounds.left;
-  int height = bounds.bottom - bounds.top;
-  if (iniSetting) height = iniSetting->ReadInteger("frmLumora", "Height", height);
-
   allowClose = false;
   isShown = true;
 
@@ -449,15 +414,34 @@ void TfrmLumora::ShowLauncher() {
   if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0)) {
     work = RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
   }
-  const Point place = PlaceLauncher(Point{cursor.x, cursor.y}, width, height,
-                                    Rect{work.left, work.top, work.right, work.bottom});
-  SetWindowPos(hwnd, HWND_TOPMOST, place.x, place.y, width, height, SWP_NOACTIVATE);
+  // The stored height is in 96-DPI units. Placed once at the window's DPI;
+  // when the place lies on a screen of another DPI the window takes that
+  // DPI's sizes there and is placed once more.
+  placing_ = true;
+  RECT now{};
+  GetWindowRect(hwnd, &now);
+  const int designedWidth = layout_.Designed(now.right - now.left);
+  int designedHeight = layout_.Designed(now.bottom - now.top);
+  if (iniSetting) designedHeight = iniSetting->ReadInteger("frmLumora", "Height", designedHeight);
+  for (int pass = 0; pass < 2; ++pass) {
+    const int passDpi = layout_.Dpi();
+    const int width = layout_.Scale(designedWidth);
+    const int height = layout_.Scale(designedHeight);
+    const Point place = PlaceLauncher(Point{cursor.x, cursor.y}, width, height,
+                                      Rect{work.left, work.top, work.right, work.bottom});
+    SetWindowPos(hwnd, HWND_TOPMOST, place.x, place.y, width, height, SWP_NOACTIVATE);
+    const int dpi = platform::WindowDpi(hwnd);
+    if (dpi == passDpi) break;
+    if (dpi != layout_.Dpi()) ApplyDpi(dpi);  // unless WM_DPICHANGED did
+  }
+  placing_ = false;
   ShowWindow(hwnd, SW_SHOW);
 
   RefreshList();
 
   // Take the focus with a click on the window's lower-left border; the
   // cursor goes back where it was.
+  RECT bounds{};
   GetWindowRect(hwnd, &bounds);
   POINT saved{};
   GetCursorPos(&saved);
@@ -477,6 +461,17 @@ void TfrmLumora::ShowLauncher() {
 
   timerPanelTimer();
   SetTimer(hwnd, kTimerPanel, 1000, nullptr);
+}
+
+void TfrmLumora::ShowLauncherFromHotKey() {
+  ShowLauncher();
+  // The focus click arrives as input: let it land first.
+  platform::ProcessPendingMessages();
+  if (!Handle()) return;  // the program ended meanwhile
+  // The hotkey comes from another program's foreground: take it.
+  SetForegroundWindow(Handle());
+  BringWindowToTop(Handle());
+  SetFocus(edtCommand);
 }
 
 void TfrmLumora::ToggleLauncher() {

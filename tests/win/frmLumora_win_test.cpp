@@ -19,6 +19,7 @@
 #include "platform/handles_win.h"
 #include "platform/text_platform.h"
 #include "platform/unicode_win.h"
+#include "win/launcher_test_support.h"
 
 namespace lumora {
 namespace {
@@ -176,8 +177,8 @@ TEST_F(LauncherWindowTest, StartsHiddenAsLMWithTheListFilledInTimeOrder) {
   EXPECT_EQ(platform::ApplicationTitle(), "[LM]");
   EXPECT_FALSE(IsWindowVisible(launcher.Handle()));
   EXPECT_FALSE(launcher.ShowOnStart());
-  EXPECT_TRUE(launcher.allowClose);
-  EXPECT_FALSE(launcher.isShown);
+  EXPECT_TRUE(test::CloseEndsProgram(launcher));
+  EXPECT_FALSE(launcher.IsShown());
   const LONG_PTR exStyle = GetWindowLongPtrW(launcher.Handle(), GWL_EXSTYLE);
   EXPECT_TRUE(exStyle & WS_EX_TOOLWINDOW);
   EXPECT_TRUE(exStyle & WS_EX_TOPMOST);
@@ -243,13 +244,13 @@ TEST_F(LauncherWindowTest, CloseWhileShownOnlyHidesAndTheSecondCloseEnds) {
   HWND hwnd = launcher.Handle();
   launcher.ShowLauncher();
   ASSERT_TRUE(IsWindowVisible(hwnd));
-  ASSERT_FALSE(launcher.allowClose);
+  ASSERT_FALSE(test::CloseEndsProgram(launcher));
 
   launcher.popCloseClick();
   ASSERT_TRUE(IsWindow(hwnd));
   EXPECT_FALSE(IsWindowVisible(hwnd));
-  EXPECT_TRUE(launcher.allowClose);
-  EXPECT_FALSE(launcher.isShown);
+  EXPECT_TRUE(test::CloseEndsProgram(launcher));
+  EXPECT_FALSE(launcher.IsShown());
   EXPECT_EQ(TakeQuitCode(), -1);
 
   SendMessageW(hwnd, WM_CLOSE, 0, 0);
@@ -320,8 +321,8 @@ TEST_F(LauncherWindowTest, ShowsAtTheCursorInsideThePrimaryWorkArea) {
   EXPECT_EQ(r.left, middle.x);
   EXPECT_EQ(r.top, middle.y - height / 2);
   EXPECT_TRUE(IsWindowVisible(launcher.Handle()));
-  EXPECT_TRUE(launcher.isShown);
-  EXPECT_FALSE(launcher.allowClose);
+  EXPECT_TRUE(launcher.IsShown());
+  EXPECT_FALSE(test::CloseEndsProgram(launcher));
   EXPECT_EQ(Selection(), 2);
   EXPECT_EQ(GetFocus(), launcher.CommandBox());
   POINT after{};
@@ -351,12 +352,12 @@ TEST_F(LauncherWindowTest, TheTrayClickTogglesTheWindow) {
   HWND hwnd = launcher.Handle();
   SendMessageW(hwnd, TMarlTasktray::kCallbackMessage, TMarlTasktray::kIconId, WM_LBUTTONDOWN);
   EXPECT_TRUE(IsWindowVisible(hwnd));
-  EXPECT_TRUE(launcher.isShown);
+  EXPECT_TRUE(launcher.IsShown());
   SendMessageW(hwnd, TMarlTasktray::kCallbackMessage, TMarlTasktray::kIconId, WM_LBUTTONUP);
   EXPECT_TRUE(IsWindowVisible(hwnd));  // releases do nothing
   SendMessageW(hwnd, TMarlTasktray::kCallbackMessage, TMarlTasktray::kIconId, WM_LBUTTONDOWN);
   EXPECT_FALSE(IsWindowVisible(hwnd));
-  EXPECT_FALSE(launcher.isShown);
+  EXPECT_FALSE(launcher.IsShown());
 }
 
 TEST_F(LauncherWindowTest, ActivatingAnotherProgramLeavesTheWindowShown) {
@@ -364,7 +365,7 @@ TEST_F(LauncherWindowTest, ActivatingAnotherProgramLeavesTheWindowShown) {
   launcher.ShowLauncher();
   SendMessageW(launcher.Handle(), WM_ACTIVATEAPP, FALSE, 0);
   EXPECT_TRUE(IsWindowVisible(launcher.Handle()));
-  EXPECT_TRUE(launcher.isShown);
+  EXPECT_TRUE(launcher.IsShown());
 }
 
 TEST_F(LauncherWindowTest, TheCommandLineLiesUnderTheListAndIsWhiteOnBlack) {

@@ -15,6 +15,7 @@
 #include "platform/application_win.h"
 #include "platform/error_report_win.h"
 #include "platform/unicode_win.h"
+#include "win/launcher_test_support.h"
 #include "win/shell_test_support.h"
 
 namespace lumora {
@@ -83,12 +84,9 @@ class LauncherInputTest : public ::testing::Test {
     Show();
   }
 
-  // What showing the launcher does to the window and its state.
+  // Shows the launcher as the tray icon does.
   void Show() {
-    ShowWindow(launcher.Handle(), SW_SHOWNORMAL);
-    SetForegroundWindow(launcher.Handle());
-    launcher.allowClose = false;
-    launcher.isShown = true;
+    launcher.ShowLauncher();
     SetFocus(launcher.CommandBox());
   }
 
@@ -176,7 +174,7 @@ TEST_F(LauncherInputTest, EnterWithOneMatchLaunchesItInItsOwnFolderAndRecordsIt)
   Key(launcher.CommandBox(), VK_RETURN);
 
   EXPECT_FALSE(Shown());
-  EXPECT_TRUE(launcher.allowClose);
+  EXPECT_TRUE(test::CloseEndsProgram(launcher));
   const std::string cwd = WaitForLine(toolFolder() + "cwd.txt");
   // The script ran in its own folder; the launcher's folder did not move.
   EXPECT_EQ(cwd + "\\", toolFolder());
@@ -241,7 +239,7 @@ TEST_F(LauncherInputTest, RestartIsAWordOnlyWhileNoEntryNameContainsIt) {
   // The entries are shown and Enter went to the list: no restart, no close.
   EXPECT_TRUE(IsWindow(launcher.Handle()));
   EXPECT_TRUE(Shown());
-  EXPECT_FALSE(launcher.allowClose);
+  EXPECT_FALSE(test::CloseEndsProgram(launcher));
   EXPECT_EQ(GetFocus(), launcher.ListBox());
   MSG message;
   EXPECT_FALSE(PeekMessageW(&message, launcher.Handle(), WM_CLOSE, WM_CLOSE, PM_NOREMOVE));
@@ -328,7 +326,7 @@ TEST_F(LauncherInputTest, UpAndDownGoToTheBottomRowAndEscapeInTheListComesBackKe
   SetFocus(launcher.CommandBox());
   Key(launcher.CommandBox(), VK_ESCAPE);
   EXPECT_FALSE(Shown());
-  EXPECT_TRUE(launcher.allowClose);
+  EXPECT_TRUE(test::CloseEndsProgram(launcher));
   EXPECT_EQ(launcher.CommandText(), "zzz");
   EXPECT_FALSE(Launched());
 }
@@ -454,9 +452,12 @@ TEST_F(LauncherInputTest, AnArgumentLaunchStartsTheQuotedTargetWithTheArgumentOn
 
   // No selection: nothing starts, and the argument does not stay for later.
   Select(-1);
-  launcher.execArg = "\"C:\\My Files\\a.txt\"";
-  launcher.ExecSelected();
-  EXPECT_TRUE(launcher.execArg.empty());
+  DialogRobot unselected({[](HWND dialog) {
+    SetWindowTextW(FindWindowExW(dialog, nullptr, L"Edit", nullptr), L"-stale");
+    test::PressButton(dialog, IDOK);
+  }});
+  launcher.popExecWithArgStrClick();
+  EXPECT_EQ(unselected.Finish(), 1);
   EXPECT_TRUE(Shown());
   EXPECT_FALSE(Launched());
 
@@ -470,7 +471,6 @@ TEST_F(LauncherInputTest, AnArgumentLaunchStartsTheQuotedTargetWithTheArgumentOn
   EXPECT_EQ(robot.Finish(), 1);
 
   EXPECT_EQ(WaitForLine(toolFolder() + "args.txt"), "\"C:\\My Files\\a.txt\" -x");
-  EXPECT_TRUE(launcher.execArg.empty());
   EXPECT_FALSE(Shown());
   EXPECT_EQ(StoreCell(3, 0), "1");
   EXPECT_TRUE(errors.empty()) << errors.front();
@@ -484,7 +484,6 @@ TEST_F(LauncherInputTest, CancellingTheArgumentQuestionStartsNothing) {
   launcher.popExecWithArgStrClick();
   EXPECT_EQ(robot.Finish(), 2);
   EXPECT_TRUE(Shown());
-  EXPECT_TRUE(launcher.execArg.empty());
   Sleep(300);
   EXPECT_FALSE(Launched());
 }
