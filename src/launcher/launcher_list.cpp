@@ -212,7 +212,13 @@ void LauncherList::AddTypedCommand(std::string_view text) {
   sheetAll.SetCell(kColName, row, text);
   sheetAll.SetCell(kColTarget, row, text);
   sheetAll.SetCell(kColTime, row, NowText());
-  SaveList();
+  try {
+    SaveList();
+  } catch (...) {
+    // The store keeps the entry; the view shows it before the error is told.
+    ResetView();
+    throw;
+  }
 }
 
 std::string LauncherList::NowText() const {

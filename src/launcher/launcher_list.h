@@ -80,7 +80,9 @@ class LauncherList {
   // has exactly this target. Neither saves nor refreshes.
   void AddEntryIfMissing(std::string_view name, std::string_view target);
   // Appends a typed command line that the shell opened as a new entry (name
-  // and target the text, time now, count empty) and saves.
+  // and target the text, time now, count empty) and saves. When the save
+  // fails the entry stays in the store, the view is rebuilt (ResetView) and
+  // the error is thrown.
   void AddTypedCommand(std::string_view text);
 
   // The view row shown as item index of the display: its ID and target.

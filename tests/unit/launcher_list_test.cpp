@@ -387,6 +387,24 @@ TEST_F(LauncherListTest, AddTypedCommandAppendsAndSaves) {
   EXPECT_EQ(reread.sheetAll.GetCell(2, 2), "https://example.com/a b");
 }
 
+TEST_F(LauncherListTest, TypedCommandKeptAndShownWhenTheFileCannotBeWritten) {
+  Loaded(FourEntries());
+  LauncherList noFolder(folder_.File("missing") + "/applist.tsv", display_);
+  noFolder.sheetAll.Assign(list_.sheetAll);
+  noFolder.Filter("calc");
+  ASSERT_EQ(display_.items.size(), 1u);
+  const int fills = display_.fills;
+
+  EXPECT_THROW(noFolder.AddTypedCommand("https://example.com/"), AppError);
+  ASSERT_EQ(noFolder.sheetAll.RowCount(), 5);
+  EXPECT_EQ(noFolder.sheetAll.GetCell(1, 4), "https://example.com/");
+  // The whole store is shown again, the new entry (launched now) at the bottom.
+  EXPECT_GT(display_.fills, fills);
+  EXPECT_EQ(display_.items.size(), 5u);
+  EXPECT_EQ(display_.items.back(), "https://example.com/");
+  EXPECT_EQ(display_.selection, 4);
+}
+
 TEST_F(LauncherListTest, ListThatCouldNotBeReadIsNeverOverwritten) {
   const std::string original = FourEntries();
   WriteList(original);
