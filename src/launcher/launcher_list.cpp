@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <climits>
 #include <exception>
 #include <memory>
 #include <utility>
@@ -62,6 +63,28 @@ std::string NextCount(std::string_view cell) {
   const auto [end, error] = std::from_chars(first, last, value);
   if (digits.empty() || error != std::errc() || end != last) value = 0;
   return std::to_string(static_cast<long long>(value) + 1);
+}
+
+// An ID cell as an int: blanks before it, a sign, then only decimal digits.
+// Nothing for any other text, numbers past the int range included.
+std::optional<int> IdNumber(std::string_view cell) {
+  std::size_t i = 0;
+  while (i < cell.size() && cell[i] == ' ') ++i;
+  bool negative = false;
+  if (i < cell.size() && (cell[i] == '+' || cell[i] == '-')) {
+    negative = cell[i] == '-';
+    ++i;
+  }
+  if (i >= cell.size()) return std::nullopt;
+  long long value = 0;
+  for (; i < cell.size(); ++i) {
+    if (cell[i] < '0' || cell[i] > '9') return std::nullopt;
+    value = value * 10 + (cell[i] - '0');
+    if (value > static_cast<long long>(INT_MAX) + 1) return std::nullopt;
+  }
+  if (negative) value = -value;
+  if (value > INT_MAX) return std::nullopt;
+  return static_cast<int>(value);
 }
 
 }  // namespace
@@ -195,11 +218,29 @@ void LauncherList::RecordLaunch(std::string_view id) {
   ResetView();
 }
 
+std::string LauncherList::NewId() const {
+  // A launch is counted on the first entry with the launched ID, so a
+  // duplicate would count the wrong entry.
+  const int rows = sheetAll.RowCount();
+  int largest = 0;
+  for (int r = 0; r < rows; ++r) largest = std::max(largest, IdNumber(sheetAll.GetCell(kColId, r)).value_or(1));
+  if (largest < INT_MAX) return std::to_string(largest + 1);
+
+  // The rows cannot take every number of 1..rows+1.
+  std::vector<bool> taken(static_cast<std::size_t>(rows) + 2, false);
+  for (int r = 0; r < rows; ++r) {
+    const std::optional<int> number = IdNumber(sheetAll.GetCell(kColId, r));
+    if (number && *number >= 1 && *number <= rows + 1) taken[static_cast<std::size_t>(*number)] = true;
+  }
+  int id = 1;
+  while (taken[static_cast<std::size_t>(id)]) ++id;
+  return std::to_string(id);
+}
+
 void LauncherList::AddEntryIfMissing(std::string_view name, std::string_view target) {
   if (sheetAll.FindRow(kColTarget, target, 0) >= 0) return;
   const int row = sheetAll.RowCount();
-  const std::string id = std::to_string(sheetAll.NextNumber(kColId, 1));
-  sheetAll.SetCell(kColId, row, id);
+  sheetAll.SetCell(kColId, row, NewId());
   sheetAll.SetCell(kColName, row, name);
   sheetAll.SetCell(kColTarget, row, target);
   sheetAll.SetCell(kColTime, row, NowText());
@@ -207,8 +248,7 @@ void LauncherList::AddEntryIfMissing(std::string_view name, std::string_view tar
 
 void LauncherList::AddTypedCommand(std::string_view text) {
   const int row = sheetAll.RowCount();
-  const std::string id = std::to_string(sheetAll.NextNumber(kColId, 1));
-  sheetAll.SetCell(kColId, row, id);
+  sheetAll.SetCell(kColId, row, NewId());
   sheetAll.SetCell(kColName, row, text);
   sheetAll.SetCell(kColTarget, row, text);
   sheetAll.SetCell(kColTime, row, NowText());

@@ -85,6 +85,12 @@ class LauncherList {
   // the error is thrown.
   void AddTypedCommand(std::string_view text);
 
+  // The ID for a new entry, one that no entry of the store has: one more
+  // than the largest ID (an ID that is not an int counts as 1), or,
+  // when that would pass the largest int, the smallest positive number that
+  // no ID reads as ("007" takes 7).
+  std::string NewId() const;
+
   // The view row shown as item index of the display: its ID and target.
   std::string ViewId(int index) const { return sheetView.GetCell(0, index); }
   std::string ViewTarget(int index) const { return sheetView.GetCell(2, index); }

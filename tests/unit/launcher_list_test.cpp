@@ -405,6 +405,60 @@ TEST_F(LauncherListTest, TypedCommandKeptAndShownWhenTheFileCannotBeWritten) {
   EXPECT_EQ(display_.selection, 4);
 }
 
+// The IDs of the store, one per row, in a list file.
+std::string IdLines(std::initializer_list<const char*> ids) {
+  std::string bytes;
+  int n = 0;
+  for (const char* id : ids) {
+    const std::string number = std::to_string(++n);
+    bytes += Line(id, "entry " + number, "t" + number, "", "");
+  }
+  return bytes;
+}
+
+TEST_F(LauncherListTest, NewIdIsOneMoreThanTheLargestId) {
+  list_.Load();
+  EXPECT_EQ(list_.NewId(), "1");  // an empty list
+  EXPECT_EQ(Loaded(IdLines({"1", "5", "3"})).NewId(), "6");  // gaps stay
+  EXPECT_EQ(Loaded(IdLines({"007", "3"})).NewId(), "8");
+  EXPECT_EQ(Loaded(IdLines({"-5"})).NewId(), "1");
+  EXPECT_EQ(Loaded(IdLines({"-5", "-2147483648", "0"})).NewId(), "1");
+  // Text that is not a whole number counts as 1, as it always has.
+  EXPECT_EQ(Loaded(IdLines({"abc"})).NewId(), "2");
+  EXPECT_EQ(Loaded(IdLines({"abc", "", "4x", "2.5"})).NewId(), "2");
+  EXPECT_EQ(Loaded(IdLines({"abc", "9"})).NewId(), "10");
+  EXPECT_EQ(Loaded(IdLines({"2147483646", "3"})).NewId(), "2147483647");
+  // Nor do numbers past the int range.
+  EXPECT_EQ(Loaded(IdLines({"2147483648"})).NewId(), "2");
+  EXPECT_EQ(Loaded(IdLines({"3", "99999999999999999999999"})).NewId(), "4");
+}
+
+TEST_F(LauncherListTest, NewIdBesideTheLargestIntIsTheSmallestUnusedPositiveId) {
+  EXPECT_EQ(Loaded(IdLines({"2147483647"})).NewId(), "1");
+  EXPECT_EQ(Loaded(IdLines({"1", "2147483647", "2", "4"})).NewId(), "3");
+  EXPECT_EQ(Loaded(IdLines({"3", "1", "2", "2147483647"})).NewId(), "4");
+  // "007" is ID 7 however it is written.
+  EXPECT_EQ(Loaded(IdLines({"2147483647", "1", "2", "3", "4", "5", "6", "007"})).NewId(), "8");
+  EXPECT_EQ(Loaded(IdLines({"2147483647", "-1", "0", "abc", "", "+1"})).NewId(), "2");
+  EXPECT_EQ(Loaded(IdLines({"+2147483647", "1", "2147483648"})).NewId(), "2");
+}
+
+TEST_F(LauncherListTest, NewEntriesBesideTheLargestIdGetUnusedIdsAndTheirLaunchesCountThemselves) {
+  Loaded(Line("1", "first", "first.exe", "4", TimeText(2025, 1, 1, 9, 0, 0)) +
+         Line("2147483647", "edited", "edited.exe", "7", TimeText(2025, 2, 1, 9, 0, 0)));
+  list_.AddTypedCommand("typed.exe");
+  list_.AddEntryIfMissing("dropped", "dropped.exe");
+  ASSERT_EQ(list_.sheetAll.RowCount(), 4);
+  EXPECT_EQ(list_.sheetAll.GetCell(0, 2), "2");
+  EXPECT_EQ(list_.sheetAll.GetCell(0, 3), "3");
+
+  list_.RecordLaunch(list_.sheetAll.GetCell(0, 2));
+  EXPECT_EQ(list_.sheetAll.GetCell(3, 2), "1");
+  EXPECT_EQ(list_.sheetAll.GetCell(3, 1), "7");
+  EXPECT_EQ(list_.sheetAll.GetCell(4, 1), TimeText(2025, 2, 1, 9, 0, 0));
+  EXPECT_EQ(list_.sheetAll.GetCell(3, 0), "4");
+}
+
 TEST_F(LauncherListTest, ListThatCouldNotBeReadIsNeverOverwritten) {
   const std::string original = FourEntries();
   WriteList(original);
