@@ -22,7 +22,9 @@ class InputFile {
 // Commit flushes it to disk and puts it in the target's place in one step, so
 // a crash leaves either the old file or the new one. An output file that is
 // destroyed without Commit removes its temporary file and leaves the target
-// as it was.
+// as it was. When the target is a symbolic link (a list kept in a synced
+// folder), the file at the end of its links is the one written that way,
+// beside itself, whether it exists yet or not; the links stay as they are.
 class OutputFile {
  public:
   virtual ~OutputFile() = default;

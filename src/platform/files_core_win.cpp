@@ -1,7 +1,10 @@
 // Byte files through the Win32 file calls, with ANSI paths.
 #include <windows.h>
+#include <winioctl.h>
 
 #include <algorithm>
+#include <cstddef>
+#include <optional>
 #include <string>
 
 #include "platform/error.h"
@@ -56,15 +59,134 @@ class Win32InputFile : public InputFile {
   FileHandle file_;
 };
 
+// The reparse data of a symbolic link (REPARSE_DATA_BUFFER with its
+// SymbolicLinkReparseBuffer), which the user-mode headers do not declare.
+struct SymbolicLinkData {
+  DWORD tag;
+  WORD dataLength;
+  WORD reserved;
+  WORD substituteOffset;
+  WORD substituteLength;
+  WORD printOffset;
+  WORD printLength;
+  ULONG flags;
+  WCHAR path[1];
+};
+constexpr ULONG kSymbolicLinkRelative = 1;
+
+// The target a symbolic link holds, made a full path (a relative target
+// counts from the link's folder); nothing when path is no symbolic link.
+std::optional<std::wstring> LinkTarget(const std::wstring& path) {
+  FileHandle link(CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  if (!link) return std::nullopt;
+  alignas(8) char buffer[MAXIMUM_REPARSE_DATA_BUFFER_SIZE];
+  DWORD size = 0;
+  if (!DeviceIoControl(link.get(), FSCTL_GET_REPARSE_POINT, nullptr, 0, buffer, sizeof buffer, &size, nullptr)) {
+    return std::nullopt;
+  }
+  const auto* data = reinterpret_cast<const SymbolicLinkData*>(buffer);
+  if (size < offsetof(SymbolicLinkData, path) || data->tag != IO_REPARSE_TAG_SYMLINK) return std::nullopt;
+  const std::size_t room = size - offsetof(SymbolicLinkData, path);
+  // The print name is the target as the user wrote it; the substitute name
+  // is the NT form ("\??\C:\...").
+  std::wstring target;
+  if (data->printLength > 0 && std::size_t{data->printOffset} + data->printLength <= room) {
+    target.assign(data->path + data->printOffset / sizeof(WCHAR), data->printLength / sizeof(WCHAR));
+  } else if (std::size_t{data->substituteOffset} + data->substituteLength <= room) {
+    target.assign(data->path + data->substituteOffset / sizeof(WCHAR), data->substituteLength / sizeof(WCHAR));
+    if (target.rfind(L"\\??\\UNC\\", 0) == 0) {
+      target = L"\\\\" + target.substr(8);
+    } else if (target.rfind(L"\\??\\", 0) == 0) {
+      target.erase(0, 4);
+    }
+  }
+  if (target.empty()) return std::nullopt;
+  if ((data->flags & kSymbolicLinkRelative) != 0) {
+    const std::size_t slash = path.find_last_of(L"\\/");
+    target = path.substr(0, slash == std::wstring::npos ? 0 : slash + 1) + target;
+  }
+  return target;
+}
+
+// The final path of an open file without the "\\?\" the system puts before it.
+std::optional<std::wstring> FinalPathOf(HANDLE file) {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = GetFinalPathNameByHandleW(file, path.data(), static_cast<DWORD>(path.size()),
+                                                   FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    if (length == 0) return std::nullopt;
+    if (length < path.size()) {
+      path.resize(length);
+      break;
+    }
+    path.resize(length);
+  }
+  if (path.rfind(L"\\\\?\\UNC\\", 0) == 0) return L"\\\\" + path.substr(8);
+  if (path.rfind(L"\\\\?\\", 0) == 0) return path.substr(4);
+  return path;
+}
+
+// The full path of a path (the current folder's path before a relative
+// one); the path itself when the system cannot make one.
+std::wstring FullPathOf(const std::wstring& path) {
+  const DWORD size = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+  if (size == 0) return path;
+  std::wstring full(size, L'\0');
+  const DWORD length = GetFullPathNameW(path.c_str(), size, full.data(), nullptr);
+  if (length == 0 || length >= size) return path;
+  full.resize(length);
+  return full;
+}
+
+// The file that writing to path reaches: path itself, or, when path is a
+// symbolic link, the file at the end of its chain of links, which need not
+// exist yet. Replacing that file keeps the links.
+std::wstring FileBehindLinks(const std::string& path) {
+  constexpr int kMaxLinks = 63;  // as many as the system follows
+  std::wstring current = AnsiToWide(path);
+  for (int hops = 0;; ++hops) {
+    // Opening follows every link, and the handle's final path names the file
+    // at the end. This also finds Wine's Unix links, which Wine shows as
+    // plain files, not as reparse points.
+    FileHandle file(CreateFileW(current.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (file) {
+      const std::optional<std::wstring> final = FinalPathOf(file.get());
+      if (!final) return current;
+      // A plain file keeps the path it was given.
+      const std::wstring full = FullPathOf(current);
+      if (CompareStringOrdinal(final->data(), static_cast<int>(final->size()), full.data(),
+                               static_cast<int>(full.size()), TRUE) == CSTR_EQUAL) {
+        return current;
+      }
+      return *final;
+    }
+    // Nothing to open: a file not there yet, or a link to one, followed a
+    // link at a time. (Under Wine a Unix link to a missing file looks like
+    // no file at all, and is replaced like one.)
+    const DWORD attributes = GetFileAttributesW(current.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
+      return current;
+    }
+    if (hops == kMaxLinks) ThrowCreateError(path, ERROR_CANT_RESOLVE_FILENAME);
+    std::optional<std::wstring> target = LinkTarget(current);
+    if (!target) return current;  // another kind of reparse point: the file itself
+    current = std::move(*target);
+  }
+}
+
 class Win32OutputFile : public OutputFile {
  public:
-  Win32OutputFile(std::string target, std::string temp, FileHandle file)
-      : target_(std::move(target)), temp_(std::move(temp)), file_(std::move(file)) {}
+  // target is the path errors name; real the file replaced (target, or the
+  // file its links lead to), temp the file written first.
+  Win32OutputFile(std::string target, std::wstring real, std::wstring temp, FileHandle file)
+      : target_(std::move(target)), real_(std::move(real)), temp_(std::move(temp)), file_(std::move(file)) {}
 
   ~Win32OutputFile() override {
     if (!committed_) {
       file_.reset();
-      DeleteFileA(temp_.c_str());
+      DeleteFileW(temp_.c_str());
     }
   }
 
@@ -84,8 +206,7 @@ class Win32OutputFile : public OutputFile {
     if (committed_) return;
     if (!FlushFileBuffers(file_.get())) ThrowCreateError(target_, GetLastError());
     file_.reset();
-    if (!MoveFileExA(temp_.c_str(), target_.c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    if (!MoveFileExW(temp_.c_str(), real_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
       ThrowCreateError(target_, GetLastError());  // the destructor removes the temporary file
     }
     committed_ = true;
@@ -93,7 +214,8 @@ class Win32OutputFile : public OutputFile {
 
  private:
   std::string target_;
-  std::string temp_;
+  std::wstring real_;
+  std::wstring temp_;
   FileHandle file_;
   bool committed_ = false;
 };
@@ -113,16 +235,19 @@ std::unique_ptr<OutputFile> CreateOutputFile(const std::string& path) {
   // A read-only file or a folder in the target's place cannot be replaced;
   // say so now rather than after writing (the move would not be refused
   // everywhere).
-  const DWORD targetAttributes = GetFileAttributesA(path.c_str());
+  // A link is kept: the file it leads to is the one replaced, and its
+  // temporary file goes beside that one. Errors still name the path given.
+  std::wstring real = FileBehindLinks(path);
+  const DWORD targetAttributes = GetFileAttributesW(real.c_str());
   if (targetAttributes != INVALID_FILE_ATTRIBUTES &&
       (targetAttributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
     ThrowCreateError(path, ERROR_ACCESS_DENIED);
   }
-  std::string temp = path + ".tmp~";
-  FileHandle file(CreateFileA(temp.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+  std::wstring temp = real + L".tmp~";
+  FileHandle file(CreateFileW(temp.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) ThrowCreateError(path, GetLastError());
-  return std::make_unique<Win32OutputFile>(path, std::move(temp), std::move(file));
+  return std::make_unique<Win32OutputFile>(path, std::move(real), std::move(temp), std::move(file));
 }
 
 bool FileExists(const std::string& path) {

@@ -53,8 +53,10 @@ class PosixInputFile : public InputFile {
 
 class PosixOutputFile : public OutputFile {
  public:
-  PosixOutputFile(std::string target, std::string temp, FilePtr file)
-      : target_(std::move(target)), temp_(std::move(temp)), file_(std::move(file)) {}
+  // target is the path errors name; real the file replaced (target, or the
+  // file its links lead to).
+  PosixOutputFile(std::string target, std::string real, std::string temp, FilePtr file)
+      : target_(std::move(target)), real_(std::move(real)), temp_(std::move(temp)), file_(std::move(file)) {}
 
   ~PosixOutputFile() override {
     if (file_) {
@@ -78,7 +80,7 @@ class PosixOutputFile : public OutputFile {
       std::remove(temp_.c_str());
       ThrowCreateError(target_, error);
     }
-    if (std::rename(temp_.c_str(), target_.c_str()) != 0) {
+    if (std::rename(temp_.c_str(), real_.c_str()) != 0) {
       const int error = errno;
       std::remove(temp_.c_str());
       ThrowCreateError(target_, error);
@@ -93,9 +95,41 @@ class PosixOutputFile : public OutputFile {
   }
 
   std::string target_;
+  std::string real_;
   std::string temp_;
   FilePtr file_;
 };
+
+// The file that writing to path reaches: path itself, or, when path is a
+// symbolic link, the file at the end of its chain of links, which need not
+// exist yet. Replacing that file keeps the links. Too many links in a row
+// (a loop) fail with ELOOP.
+std::string FileBehindLinks(const std::string& path) {
+  constexpr int kMaxLinks = 40;
+  std::string current = path;
+  for (int hops = 0;; ++hops) {
+    struct stat st {};
+    if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return current;
+    if (hops == kMaxLinks) ThrowCreateError(path, ELOOP);
+    std::string target(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 255) + 1, '\0');
+    for (;;) {
+      const ssize_t length = ::readlink(current.c_str(), target.data(), target.size());
+      if (length < 0) ThrowCreateError(path, errno);
+      if (static_cast<std::size_t>(length) < target.size()) {
+        target.resize(static_cast<std::size_t>(length));
+        break;
+      }
+      target.resize(target.size() * 2);  // the link changed meanwhile
+    }
+    if (target.empty()) ThrowCreateError(path, ENOENT);
+    if (target.front() != '/') {
+      // Relative to the folder that holds the link.
+      const std::size_t slash = current.rfind('/');
+      if (slash != std::string::npos) target = current.substr(0, slash + 1) + target;
+    }
+    current = std::move(target);
+  }
+}
 
 }  // namespace
 
@@ -109,10 +143,13 @@ std::unique_ptr<InputFile> OpenInputFile(const std::string& path) {
 std::unique_ptr<OutputFile> CreateOutputFile(const std::string& path) {
   if (path.empty()) ThrowCreateError(path, ENOENT);
   if (IsDirectory(path)) ThrowCreateError(path, EISDIR);
-  std::string temp = path + ".tmp";
+  // A link is kept: the temporary file goes beside the file it leads to and
+  // replaces that one. Errors still name the path the caller gave.
+  const std::string real = FileBehindLinks(path);
+  std::string temp = real + ".tmp";
   FilePtr file(std::fopen(temp.c_str(), "wb"));
   if (!file) ThrowCreateError(path, errno);
-  return std::make_unique<PosixOutputFile>(path, std::move(temp), std::move(file));
+  return std::make_unique<PosixOutputFile>(path, real, std::move(temp), std::move(file));
 }
 
 bool FileExists(const std::string& path) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -243,6 +244,95 @@ TEST_F(CsvFileTest, SaveReplacesTheFileOnlyOnCommit) {
   EXPECT_TRUE(platform::FileExists(path));
   EXPECT_FALSE(platform::FileExists(folder_.Path().string()));
   EXPECT_FALSE(platform::FileExists(folder_.File("nothing")));
+}
+
+// Links to the list file (a list kept in a synced folder) stay links: the
+// file they lead to is replaced, in the same safe way.
+class CsvFileLinkTest : public CsvFileTest {
+ protected:
+  // Makes link lead to target (relative or absolute); false where this
+  // system gives the tests no symbolic links (the Windows build's library
+  // under Wine: tests/win/files_win_test.cpp makes its links another way).
+  static bool Link(const std::filesystem::path& target, const std::filesystem::path& link) {
+    std::error_code error;
+    std::filesystem::create_symlink(target, link, error);
+    return !error && std::filesystem::is_symlink(std::filesystem::symlink_status(link, error));
+  }
+  static void SaveText(const std::string& path, const std::string& text) {
+    TCsvSheet sheet;
+    sheet.SetCell(0, 0, text);
+    sheet.SaveToFile(path, '\t', "\r\n");
+  }
+  // The names in a folder.
+  static std::set<std::string> Names(const std::filesystem::path& folder) {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+      names.insert(entry.path().filename().string());
+    }
+    return names;
+  }
+  void SetUp() override {
+    std::filesystem::create_directory(folder_.Path() / "data");
+    std::filesystem::create_directory(folder_.Path() / "synced");
+  }
+  std::filesystem::path Data() const { return folder_.Path() / "data"; }
+  std::filesystem::path Synced() const { return folder_.Path() / "synced"; }
+};
+
+TEST_F(CsvFileLinkTest, SavingThroughALinkReplacesTheFileItLeadsTo) {
+  test::WriteBytes((Synced() / "list.tsv").string(), "old\r\n");
+  const auto link = Data() / "applist.tsv";
+  if (!Link(std::filesystem::path("..") / "synced" / "list.tsv", link)) GTEST_SKIP() << "no symbolic links";
+
+  SaveText(link.string(), "new");
+  EXPECT_TRUE(std::filesystem::is_symlink(link)) << "the link was replaced by a file";
+  EXPECT_EQ(std::filesystem::read_symlink(link), std::filesystem::path("..") / "synced" / "list.tsv");
+  EXPECT_EQ(test::ReadBytes((Synced() / "list.tsv").string()), "new\r\n");
+  EXPECT_EQ(Names(Data()), (std::set<std::string>{"applist.tsv"}));
+  EXPECT_EQ(Names(Synced()), (std::set<std::string>{"list.tsv"}));  // no temporary file left
+
+  // Read back through the link, and saved again.
+  TCsvSheet back;
+  back.LoadFromFile(link.string(), '\t');
+  EXPECT_EQ(back.GetCell(0, 0), "new");
+  SaveText(link.string(), "newer");
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+  EXPECT_EQ(test::ReadBytes((Synced() / "list.tsv").string()), "newer\r\n");
+}
+
+TEST_F(CsvFileLinkTest, ALinkToALinkReachesTheFileAtTheEnd) {
+  test::WriteBytes((Synced() / "list.tsv").string(), "old\r\n");
+  const auto middle = folder_.Path() / "middle.tsv";
+  const auto link = Data() / "applist.tsv";
+  if (!Link(Synced() / "list.tsv", middle) || !Link(middle, link)) GTEST_SKIP() << "no symbolic links";
+
+  SaveText(link.string(), "new");
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+  EXPECT_TRUE(std::filesystem::is_symlink(middle));
+  EXPECT_EQ(test::ReadBytes((Synced() / "list.tsv").string()), "new\r\n");
+  EXPECT_EQ(Names(Synced()), (std::set<std::string>{"list.tsv"}));
+}
+
+TEST_F(CsvFileLinkTest, ALinkToAFileNotThereYetCreatesThatFileAndStays) {
+  const auto link = Data() / "applist.tsv";
+  if (!Link(Synced() / "list.tsv", link)) GTEST_SKIP() << "no symbolic links";
+  EXPECT_FALSE(platform::FileExists(link.string()));
+
+  SaveText(link.string(), "first");
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+  EXPECT_EQ(test::ReadBytes((Synced() / "list.tsv").string()), "first\r\n");
+  EXPECT_TRUE(platform::FileExists(link.string()));
+  EXPECT_EQ(Names(Data()), (std::set<std::string>{"applist.tsv"}));
+}
+
+TEST_F(CsvFileLinkTest, ALoopOfLinksIsAnErrorAndChangesNothing) {
+  const auto a = Data() / "applist.tsv";
+  const auto b = Data() / "other.tsv";
+  if (!Link(b, a) || !Link(a, b)) GTEST_SKIP() << "no symbolic links";
+  EXPECT_THROW(SaveText(a.string(), "x"), AppError);
+  EXPECT_TRUE(std::filesystem::is_symlink(a));
+  EXPECT_TRUE(std::filesystem::is_symlink(b));
+  EXPECT_EQ(Names(Data()), (std::set<std::string>{"applist.tsv", "other.tsv"}));
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "platform/error.h"
 #include "platform/files.h"
 #include "platform/handles_win.h"
+#include "platform/unicode_win.h"
 
 namespace lumora::platform {
 namespace {
@@ -186,6 +187,113 @@ TEST(FilesWinTest, AFolderInTheTargetsPlaceIsNotReplaced) {
   EXPECT_TRUE(EndsWith(message, " を作成できません")) << message;
   EXPECT_NE(GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_DIRECTORY, 0u);
   RemoveDirectoryA(path.c_str());
+}
+
+// --- links -------------------------------------------------------------------
+
+// Running under Wine: ntdll has Wine's own exports.
+bool UnderWine() { return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr; }
+
+// Makes link a symbolic link to target (a full path, or relative to the
+// link's folder). Under Wine, whose CreateSymbolicLink makes nothing, a Unix
+// link is made with ln: a list kept in a synced folder is one of those there.
+// False when no link can be made here.
+bool MakeLink(const std::string& link, const std::string& target) {
+  if (!UnderWine()) {
+    return CreateSymbolicLinkA(link.c_str(), target.c_str(), SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE) != 0;
+  }
+  using UnixName = char*(CDECL*)(LPCWSTR);
+  const auto unixName = reinterpret_cast<UnixName>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+  if (unixName == nullptr) return false;
+  const auto toUnix = [&](const std::string& path) -> std::string {
+    char* name = unixName(AnsiToWide(path).c_str());
+    if (name == nullptr) return {};
+    std::string result = name;
+    HeapFree(GetProcessHeap(), 0, name);
+    return result;
+  };
+  const std::string linkName = toUnix(link);
+  std::string targetName;
+  if (target.size() > 2 && target[1] == ':') {
+    targetName = toUnix(target);
+  } else {
+    targetName = target;  // relative: the same text with Unix slashes
+    for (char& c : targetName) {
+      if (c == '\\') c = '/';
+    }
+  }
+  if (linkName.empty() || targetName.empty()) return false;
+  // Wine splits the command line the Windows way for the Unix program.
+  std::string commandLine = "/bin/ln -s \"" + targetName + "\" \"" + linkName + "\"";
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &process)) {
+    return false;
+  }
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  // The Unix program's process cannot be waited for: wait for the link.
+  for (int i = 0; i < 100; ++i) {
+    WIN32_FIND_DATAA found;
+    FindHandle find(FindFirstFileA(link.c_str(), &found));
+    if (find) return true;
+    Sleep(20);
+  }
+  return false;
+}
+
+TEST(FilesWinLinkTest, SavingThroughALinkReplacesTheFileItLeadsToAndKeepsTheLink) {
+  TempFolder synced;
+  TempFolder data;
+  const std::string real = synced.path() + "list.tsv";
+  const std::string link = data.path() + "applist.tsv";
+  WriteWhole(real, "old");
+  if (!MakeLink(link, real)) GTEST_SKIP() << "no symbolic link can be made here";
+  ASSERT_EQ(ReadWhole(link), "old");
+
+  WriteWhole(link, "new");
+  EXPECT_EQ(ReadWhole(real), "new") << "the file the link leads to was not written";
+  EXPECT_EQ(ReadWhole(link), "new");
+  WriteWhole(real, "changed in the synced folder");
+  EXPECT_EQ(ReadWhole(link), "changed in the synced folder") << "the link was replaced by a file";
+  EXPECT_EQ(CountFiles(synced.path()), 1);  // no temporary file left beside the real list
+  EXPECT_EQ(CountFiles(data.path()), 1);
+}
+
+TEST(FilesWinLinkTest, ALinkToALinkReachesTheFileAtTheEnd) {
+  TempFolder synced;
+  TempFolder data;
+  const std::string real = synced.path() + "list.tsv";
+  const std::string middle = synced.path() + "middle.tsv";
+  const std::string link = data.path() + "applist.tsv";
+  WriteWhole(real, "old");
+  if (!MakeLink(middle, "list.tsv") || !MakeLink(link, middle)) GTEST_SKIP() << "no symbolic link can be made here";
+
+  WriteWhole(link, "new");
+  EXPECT_EQ(ReadWhole(real), "new");
+  WriteWhole(real, "newer");
+  EXPECT_EQ(ReadWhole(link), "newer") << "a link was replaced by a file";
+  EXPECT_EQ(ReadWhole(middle), "newer") << "a link was replaced by a file";
+  EXPECT_EQ(CountFiles(synced.path()), 2);
+}
+
+TEST(FilesWinLinkTest, ALinkToAFileNotThereYetCreatesThatFile) {
+  // Wine shows a Unix link to a missing file as no file at all: a program
+  // there cannot tell it from a missing list.
+  if (UnderWine()) GTEST_SKIP() << "Wine hides links to missing files";
+  TempFolder synced;
+  TempFolder data;
+  const std::string real = synced.path() + "list.tsv";
+  const std::string link = data.path() + "applist.tsv";
+  if (!MakeLink(link, real)) GTEST_SKIP() << "no symbolic link can be made here";
+
+  WriteWhole(link, "first");
+  EXPECT_EQ(ReadWhole(real), "first");
+  WriteWhole(real, "second");
+  EXPECT_EQ(ReadWhole(link), "second") << "the link was replaced by a file";
 }
 
 }  // namespace
