@@ -32,9 +32,18 @@ class LumoraTest : public ::testing::Test {
 
   LumoraProcess StartLumora() { return LumoraProcess::StartIn(folder); }
 
-  // The launcher window of the process, or null when it does not come within the timeout.
+  // The launcher window of the process, or null when it does not come within
+  // the timeout. Found by its class: a message box of the program carries the
+  // same title.
   static HWND WaitForLauncher(const LumoraProcess& process, Millis timeout = kStartTimeout) {
-    return process.WaitForWindow(kLauncherTitle, timeout);
+    HWND found = nullptr;
+    WaitUntil(
+        [&] {
+          found = FindTopLevelWindowByClass(process.Id(), kLauncherClass);
+          return found != nullptr || !process.IsRunning();
+        },
+        timeout);
+    return found;
   }
 
   // Saves the screen as <reports>\e2e-<suite>.<test>[-<suffix>].bmp when
