@@ -4,6 +4,7 @@
 #include "app/frmLumoraU_win.h"
 
 #include <optional>
+#include <utility>
 
 #include "app/resource_ids.h"
 #include "platform/application_win.h"
@@ -142,6 +143,9 @@ LRESULT TfrmLumora::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case kShowKeyRefusedMessage:
       if (hotKeys_) hotKeys_->ReportRefusedShowKey();
       break;
+    case kSettingsNotWrittenMessage:
+      if (!settingsFailure_.empty()) ShowWarning(std::exchange(settingsFailure_, std::string()), "");
+      break;
     case WM_ACTIVATEAPP:
       // Another program taking the focus leaves the launcher shown.
       result = DefaultHandling(message, wParam, lParam);
@@ -273,7 +277,7 @@ void TfrmLumora::InitLauncher() {
 void TfrmLumora::FirstRun() {
   CreateFolderTree(ProgramFolder() + "icons\\");
   // Written before anything else happens, so the step never repeats.
-  iniSetting->WriteString("flag", "installed", "1");
+  WriteSetting("flag", "installed", "1");
   // The install command runs here once it exists.
 }
 
@@ -285,12 +289,28 @@ void TfrmLumora::FormCloseQuery(bool& canClose) {
 void TfrmLumora::HideLauncher() {
   RECT bounds{};
   GetWindowRect(Handle(), &bounds);
-  // Stored in 96-DPI units: the same setting gives the same size on every screen.
-  if (iniSetting) iniSetting->WriteInteger("frmLumora", "Height", layout_.Designed(bounds.bottom - bounds.top));
   ShowWindow(Handle(), SW_HIDE);
   allowClose = true;
   isShown = false;
   KillTimer(Handle(), kTimerPanel);
+  // Stored in 96-DPI units: the same setting gives the same size on every screen.
+  WriteSetting("frmLumora", "Height", std::to_string(layout_.Designed(bounds.bottom - bounds.top)));
+}
+
+void TfrmLumora::WriteSetting(const char* section, const char* key, const std::string& value) {
+  if (!iniSetting) return;
+  try {
+    iniSetting->WriteString(section, key, value);
+  } catch (const AppError& error) {
+    // A settings file that cannot be written (read-only, a copy under
+    // Program Files) must not stand between the user and the launch that
+    // hides the window: told once a run, after the handler is done.
+    if (!settingsFailureTold_) {
+      settingsFailureTold_ = true;
+      settingsFailure_ = error.what();
+      PostMessageW(Handle(), kSettingsNotWrittenMessage, 0, 0);
+    }
+  }
 }
 
 void TfrmLumora::popCompleteCloseClick() {
@@ -341,31 +361,21 @@ int TfrmLumora::SortModeFromText(const std::string& text) {
   return *mode;
 }
 
-namespace {
 // The sort commands: the order, its setting, then the view in the new order
 // (the filter stays).
-void ApplySort(LauncherList* list, platform::IniFile* settings, int mode) {
-  if (!list) return;
-  list->sortMode = mode;
-  if (settings) settings->WriteString("launch", "sort", SortModeText(mode));
-  list->RefreshList();
-}
-}  // namespace
-
-void TfrmLumora::popSortTimeClick() {
-  CheckSortItem(kSortByTime);
-  ApplySort(list_.get(), iniSetting.get(), kSortByTime);
+void TfrmLumora::ApplySort(int mode) {
+  CheckSortItem(mode);
+  if (!list_) return;
+  list_->sortMode = mode;
+  WriteSetting("launch", "sort", SortModeText(mode));
+  list_->RefreshList();
 }
 
-void TfrmLumora::popSortCountClick() {
-  CheckSortItem(kSortByCount);
-  ApplySort(list_.get(), iniSetting.get(), kSortByCount);
-}
+void TfrmLumora::popSortTimeClick() { ApplySort(kSortByTime); }
 
-void TfrmLumora::popSortNameClick() {
-  CheckSortItem(kSortByName);
-  ApplySort(list_.get(), iniSetting.get(), kSortByName);
-}
+void TfrmLumora::popSortCountClick() { ApplySort(kSortByCount); }
+
+void TfrmLumora::popSortNameClick() { ApplySort(kSortByName); }
 
 // --- the hotkeys ---------------------------------------------------------------
 

@@ -159,7 +159,13 @@ class TfrmLumora : public platform::Window, private HotKeyHost {
   void FirstRun();
   // Runs a menu or control command; false when the id is not one of ours.
   bool HandleCommand(WORD id, WORD notification);
+  // Writes a setting of the window's own (height, sort order, first-run
+  // flag); a settings file that cannot be written is told once a run, and
+  // the caller goes on.
+  void WriteSetting(const char* section, const char* key, const std::string& value);
+  void ApplySort(int mode);
   static constexpr UINT kShowKeyRefusedMessage = WM_APP + 1;
+  static constexpr UINT kSettingsNotWrittenMessage = WM_APP + 2;
 
   // window/launcher_window_win.cpp
   void CreateControls();
@@ -218,6 +224,9 @@ class TfrmLumora : public platform::Window, private HotKeyHost {
 
   static constexpr UINT_PTR kTimerPanel = 1;
   bool showOnStart_ = true;
+  // A setting could not be written: told once (settingsFailure_ until then).
+  bool settingsFailureTold_ = false;
+  std::string settingsFailure_;
   std::string programFolder_;  // empty: GetAppFolder
   std::string restartProgram_;  // empty: this executable
   bool quitOnDestroy_ = true;   // false when the object itself goes first

@@ -20,6 +20,11 @@ int LauncherLayout::Scale(int designed) const { return MulDivRounded(designed, d
 
 int LauncherLayout::Designed(int pixels) const { return MulDivRounded(pixels, kDesignDpi, dpi_); }
 
+int LauncherLayout::UsableWindowHeight(int wanted, int frameHeight, int workAreaHeight) const {
+  const int least = MinimumClientHeight() + std::max(0, frameHeight);
+  return std::max(least, std::min(wanted, workAreaHeight));
+}
+
 Rect LauncherLayout::ListBounds(int clientWidth, int clientHeight) const {
   const int panel = Scale(kPanelHeight);
   return Rect{0, 0, clientWidth, std::max(0, clientHeight - panel)};

@@ -29,6 +29,7 @@ class LauncherLayout {
   static constexpr int kButtonGlyph = 16;
   static constexpr int kRowHeight = 18;
   static constexpr int kFontHeight = 12;  // pixels, every font of the window
+  static constexpr int kListEdges = 4;    // the list box's sunken edge, top and bottom
 
   explicit LauncherLayout(int dpi = kDesignDpi) : dpi_(dpi > 0 ? dpi : kDesignDpi) {}
 
@@ -45,6 +46,14 @@ class LauncherLayout {
   int RowHeight() const { return Scale(kRowHeight); }
   int FontHeight() const { return Scale(kFontHeight); }
   int ButtonGlyph() const { return Scale(kButtonGlyph); }
+  // The least client height that still shows the command line and one row
+  // of the list (with the list's sunken edge).
+  int MinimumClientHeight() const { return Scale(kPanelHeight) + Scale(kRowHeight) + Scale(kListEdges); }
+
+  // The window height to show: the wanted one, at least the minimum client
+  // height plus the frame, at most the work area's height (when that leaves
+  // room for the minimum).
+  int UsableWindowHeight(int wanted, int frameHeight, int workAreaHeight) const;
 
   // The list above the panel and the panel at the bottom of a client area of
   // the given size.

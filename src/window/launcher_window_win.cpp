@@ -17,6 +17,7 @@
 #include "platform/menu_win.h"
 #include "platform/messages_win.h"
 #include "platform/subclass_win.h"
+#include "platform/text_platform.h"
 #include "platform/unicode_win.h"
 #include "window/launcher_placement.h"
 
@@ -69,6 +70,17 @@ void DrawConfButton(const DRAWITEMSTRUCT& item, int glyph) {
   fill(3, 2, 13, 15, paper);    // the paper
   fill(2, 1, 14, 4, binding);   // the binding at the top
   for (int line = 6; line <= 12; line += 3) fill(4, line, 12, line + 1, rule);
+}
+
+// The start of an ANSI text that holds at most count characters, never
+// ending inside a two-byte character.
+std::string VisiblePart(std::string_view text, std::size_t count) {
+  const platform::LeadByteTable& lead = platform::Text().LeadBytes();
+  std::size_t pos = 0;
+  for (std::size_t n = 0; n < count && pos < text.size(); ++n) {
+    pos += (lead.IsLead(text[pos]) && pos + 1 < text.size()) ? 2 : 1;
+  }
+  return std::string(text.substr(0, pos));
 }
 
 // Position of the item of menu whose submenu holds the command id; -1 if none.
@@ -243,14 +255,13 @@ void TfrmLumora::DrawListItem(const DRAWITEMSTRUCT& item) {
   const bool selected = (item.itemState & ODS_SELECTED) != 0;
   FillRect(dc, &row, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
 
-  const LRESULT length = SendMessageA(lstMain, LB_GETTEXTLEN, item.itemID, 0);
-  std::string name;
-  if (length > 0) {
-    std::vector<char> buffer(static_cast<std::size_t>(length) + 1);
-    const LRESULT got = SendMessageA(lstMain, LB_GETTEXT, item.itemID, reinterpret_cast<LPARAM>(buffer.data()));
-    if (got > 0) name.assign(buffer.data(), static_cast<std::size_t>(got));
+  // The name comes from the view, not back from the list box, and only as
+  // much of it as the row can show: every character takes a pixel at least.
+  std::string_view name;
+  if (list_ && item.itemID < static_cast<UINT>(list_->sheetView.RowCount())) {
+    name = list_->sheetView.GetRow(static_cast<int>(item.itemID)).CellView(1);
   }
-  const std::wstring text = platform::AnsiToWide(name);
+  const std::wstring text = platform::AnsiToWide(VisiblePart(name, static_cast<std::size_t>(row.right - row.left) + 1));
 
   platform::SelectObjectScope font(dc, listFont.get());
   SetBkMode(dc, TRANSPARENT);
@@ -425,11 +436,20 @@ void TfrmLumora::ShowLauncher() {
   if (iniSetting) designedHeight = iniSetting->ReadInteger("frmLumora", "Height", designedHeight);
   for (int pass = 0; pass < 2; ++pass) {
     const int passDpi = layout_.Dpi();
-    const int width = layout_.Scale(designedWidth);
-    const int height = layout_.Scale(designedHeight);
-    const Point place = PlaceLauncher(Point{cursor.x, cursor.y}, width, height,
+    // A stored height that is of no use (0, negative, larger than the
+    // screen: a hand edit) gives the nearest usable one.
+    RECT frame{}, client{};
+    GetWindowRect(hwnd, &frame);
+    GetClientRect(hwnd, &client);
+    const int frameHeight = (frame.bottom - frame.top) - (client.bottom - client.top);
+    const int height = layout_.UsableWindowHeight(layout_.Scale(designedHeight), frameHeight, work.bottom - work.top);
+    SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, layout_.Scale(designedWidth), height, SWP_NOMOVE | SWP_NOACTIVATE);
+    // Placed by the size the window really took.
+    RECT sized{};
+    GetWindowRect(hwnd, &sized);
+    const Point place = PlaceLauncher(Point{cursor.x, cursor.y}, sized.right - sized.left, sized.bottom - sized.top,
                                       Rect{work.left, work.top, work.right, work.bottom});
-    SetWindowPos(hwnd, HWND_TOPMOST, place.x, place.y, width, height, SWP_NOACTIVATE);
+    SetWindowPos(hwnd, HWND_TOPMOST, place.x, place.y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
     const int dpi = platform::WindowDpi(hwnd);
     if (dpi == passDpi) break;
     if (dpi != layout_.Dpi()) ApplyDpi(dpi);  // unless WM_DPICHANGED did

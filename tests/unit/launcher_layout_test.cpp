@@ -55,5 +55,21 @@ TEST(LauncherLayoutTest, AStoredHeightComesBackUnchangedAtAnyDpi) {
   EXPECT_EQ(LauncherLayout(192).Scale(-2147483647 - 1), -2147483647 - 1);
 }
 
+TEST(LauncherLayoutTest, AStoredHeightOfNoUseGivesTheNearestUsableOne) {
+  const LauncherLayout layout(96);
+  // The command line, one row and the list's edge: 22 + 18 + 4, plus a
+  // frame of 31.
+  EXPECT_EQ(layout.MinimumClientHeight(), 44);
+  EXPECT_EQ(layout.UsableWindowHeight(300, 31, 1040), 300);
+  EXPECT_EQ(layout.UsableWindowHeight(0, 31, 1040), 75);
+  EXPECT_EQ(layout.UsableWindowHeight(-5, 31, 1040), 75);
+  EXPECT_EQ(layout.UsableWindowHeight(-2147483647 - 1, 31, 1040), 75);
+  EXPECT_EQ(layout.UsableWindowHeight(99999, 31, 1040), 1040);
+  EXPECT_EQ(layout.UsableWindowHeight(2147483647, 31, 1040), 1040);
+  // A work area too low for the minimum: the minimum.
+  EXPECT_EQ(layout.UsableWindowHeight(300, 31, 50), 75);
+  EXPECT_EQ(LauncherLayout(144).MinimumClientHeight(), 33 + 27 + 6);
+}
+
 }  // namespace
 }  // namespace lumora
