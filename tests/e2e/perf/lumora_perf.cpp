@@ -1,22 +1,31 @@
-// Whole-program measurements of Lumora.exe (not a test; scripts/perf.sh runs
-// it under Wine):
-//   (a) one keystroke of the command-line filter over 10,000 entries: the
-//       round trip of WM_CHAR to the edit box, inside which the filter runs
-//       (EN_CHANGE -> filter -> sort -> list refill), alone and followed by
-//       the list's repaint; beside it, in the same run, a plain substring
-//       scan of the same names in this program and the round trip of a no-op
-//       message (the cross-process cost);
-//   (b) start-up with 10,000 entries: CreateProcess to the window existing,
-//       and to the program waiting for input (start-up done), median of 5;
-//   (c) memory after start-up with 1,000 entries (pagefile-backed private
-//       bytes; Wine reports PrivateUsage as 0).
-// Usage: lumora_perf <Lumora.exe> [keystrokes]
+// Whole-program measurements of Lumora.exe beside lumora_minimal.exe, the
+// simplest program that shows the same list and narrows it as one types (not
+// a test; scripts/perf.sh runs it under Wine). Both programs are measured in
+// one run, the same way, with their windows hidden as after start-up:
+//   one keystroke  the round trip of a WM_CHAR sent to the edit box from this
+//                  process (inside it: EN_CHANGE -> filter -> list refill);
+//                  median of typing "report" and erasing it with Backspace,
+//                  3 rounds, and the max (the last Backspace, which brings
+//                  every row back);
+//   start-up       CreateProcess to the list box answering LB_GETCOUNT with
+//                  every entry, median of 5 starts;
+//   memory         GetProcessMemoryInfo's PagefileUsage one second after
+//                  start-up (Wine leaves PrivateUsage 0), and its peak after
+//                  the keystrokes;
+// at each size asked for, and for the wide-row list: 1,000 entries each
+// padded with 5,000 empty cells, as the writer leaves a list in which one row
+// had 5,000 trailing tabs. Beside them the costs of this side: a WM_NULL round
+// trip and a plain substring scan of the names in this process.
+// Usage: lumora_perf <Lumora.exe> <lumora_minimal.exe> [sizes]
+//   sizes: comma-separated entry counts and "wide" (default
+//   1000,10000,100000,wide)
 #include <windows.h>
 #include <psapi.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,7 +35,10 @@ using namespace lumora::e2e;
 
 namespace {
 
-constexpr UINT kTrayCallback = WM_USER + 100;
+constexpr int kStarts = 5;
+constexpr int kRounds = 3;
+constexpr wchar_t kTyped[] = L"report";
+constexpr DWORD kSlowTimeoutMs = 120000;
 
 double NowMs() {
   static LARGE_INTEGER frequency = [] {
@@ -39,40 +51,27 @@ double NowMs() {
   return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
 }
 
-struct Stats {
-  double median = 0, p95 = 0, max = 0;
-  size_t n = 0;
-};
-
-Stats Summarize(std::vector<double> samples) {
-  Stats s;
-  s.n = samples.size();
-  if (samples.empty()) return s;
+double Median(std::vector<double> samples) {
+  if (samples.empty()) return 0;
   std::sort(samples.begin(), samples.end());
-  s.median = samples.size() % 2 ? samples[samples.size() / 2]
-                                : (samples[samples.size() / 2 - 1] + samples[samples.size() / 2]) / 2;
-  s.p95 = samples[std::min(samples.size() - 1, static_cast<size_t>(samples.size() * 95 / 100))];
-  s.max = samples.back();
-  return s;
+  const size_t n = samples.size();
+  return n % 2 ? samples[n / 2] : (samples[n / 2 - 1] + samples[n / 2]) / 2;
 }
 
-void Separator() {
-  std::printf("|%s|%s|%s|%s|%s|%s|\n", std::string(54, '-').c_str(), std::string(7, '-').c_str(),
-              std::string(11, '-').c_str(), std::string(11, '-').c_str(), std::string(11, '-').c_str(),
-              std::string(12, '-').c_str());
-}
-
-void Row(const char* what, const Stats& s, const char* goal = "") {
-  std::printf("| %-52s | %5zu | %9.3f | %9.3f | %9.3f | %-10s |\n", what, s.n, s.median, s.p95, s.max, goal);
+double Max(const std::vector<double>& samples) {
+  return samples.empty() ? 0 : *std::max_element(samples.begin(), samples.end());
 }
 
 // Names as a user's list has them: English and Japanese words, some shared
-// by many entries, each name unique by its number.
+// by many entries, some with "report" in them, one with quotes; each name
+// unique by its number.
 std::vector<std::string> MakeNames(int count) {
   static const char* const kWords[] = {
       "notepad", "Visual Studio", "Excel", "Word", "PowerPoint", "Paint", "calc", "Explorer", "Terminal",
       "Firefox", "Chrome", "putty", "WinMerge", "7-Zip", "GIMP", "Inkscape", "VLC", "Thunderbird",
+      "Report Builder", "daily_report", "Sales \"Q3\" Report",
       "メモ帳", "電卓", "画像ビューア", "設定", "エディタ", "ツール", "フォルダ", "ドキュメント", "音楽", "写真",
+      "月次レポート",
   };
   constexpr int kWordCount = sizeof kWords / sizeof kWords[0];
   std::vector<std::string> names;
@@ -87,203 +86,309 @@ std::vector<std::string> MakeNames(int count) {
   return names;
 }
 
-// The list file: Shift-JIS, tab-separated, CR LF; times spread over a year.
-std::string ListBytes(const std::vector<std::string>& namesUtf8) {
+// One cell as the list's writer writes it: quoted when it holds a space, with
+// its quotes doubled when it holds one.
+std::string Cell(const std::string& text) {
+  if (text.find('"') != std::string::npos) {
+    std::string quoted = "\"";
+    for (char c : text) {
+      quoted += c;
+      if (c == '"') quoted += '"';
+    }
+    return quoted + "\"";
+  }
+  if (text.find(' ') != std::string::npos) return "\"" + text + "\"";
+  return text;
+}
+
+// The list file: Shift-JIS, tab-separated, CR LF; times spread over a year;
+// every row followed by padding empty cells.
+std::string ListBytes(const std::vector<std::string>& namesUtf8, int padding = 0) {
   std::string bytes;
+  const std::string pad(static_cast<size_t>(padding), '\t');
   for (size_t i = 0; i < namesUtf8.size(); ++i) {
     const std::string name = AnsiFromUtf16(Utf16FromUtf8(namesUtf8[i]), 932);
-    const bool quote = name.find(' ') != std::string::npos;
     char time[64];
     std::snprintf(time, sizeof time, "2025/%d/%d %d:%02d:%02d", static_cast<int>(i % 12) + 1,
                   static_cast<int>(i % 28) + 1, static_cast<int>(i % 24), static_cast<int>(i % 60),
                   static_cast<int>(i * 7 % 60));
-    bytes += std::to_string(i + 1) + "\t" + (quote ? "\"" + name + "\"" : name) + "\tC:\\apps\\app" +
-             std::to_string(i + 1) + ".exe\t" + std::to_string(i % 50) + "\t" + time + "\r\n";
+    bytes += std::to_string(i + 1) + "\t" + Cell(name) + "\tC:\\apps\\app" + std::to_string(i + 1) + ".exe\t" +
+             std::to_string(i % 50) + "\t" + time + pad + "\r\n";
   }
   return bytes;
 }
 
-struct Running {
-  ProgramFolder folder;
-  LumoraProcess process;
-  HWND launcher = nullptr;
+struct Program {
+  const char* label;
+  std::wstring exe;
+  const wchar_t* copyName;
+  const wchar_t* title;
+  bool lumora;
 };
 
-bool StartWith(Running& run, const std::wstring& exe, const std::vector<std::string>& names) {
-  run.folder.CopyProgram(exe, L"Lumora.exe");
-  run.folder.WriteSettings("[flag]\r\ninstalled=1\r\n");
-  run.folder.WriteFile(L"data\\applist.tsv", ListBytes(names));
-  run.process = LumoraProcess::StartIn(run.folder);
-  run.launcher = run.process.WaitForWindow(L"[LM]", 30s);
-  return run.launcher != nullptr && run.process.WaitForIdle(30s);
+// One list to measure: its entries and the file's bytes.
+struct Case {
+  std::string caption;
+  std::vector<std::string> names;
+  std::string bytes;
+  int starts = kStarts;
+};
+
+// What one program gave for one case.
+struct Figures {
+  std::vector<double> startups;  // ms
+  std::vector<double> keystrokes;
+  double lastBackspace = 0;  // the max over the rounds
+  double noop = 0;           // median WM_NULL round trip
+  double memoryMb = 0;
+  double peakMb = 0;
+  int matches = -1;  // rows after typing the whole word
+  bool ok = false;
+};
+
+LRESULT SendSlow(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+  DWORD_PTR result = 0;
+  if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_NORMAL, kSlowTimeoutMs, &result)) {
+    throw std::runtime_error("a window did not answer within " + std::to_string(kSlowTimeoutMs / 1000) + " s");
+  }
+  return static_cast<LRESULT>(result);
 }
 
-void Stop(Running& run) {
-  if (run.launcher != nullptr && IsWindow(run.launcher)) {
-    Post(run.launcher, WM_COMMAND, 221, 0);  // IDM_COMPLETECLOSE
+struct Running {
+  LumoraProcess process;
+  HWND window = nullptr;
+  HWND list = nullptr;
+  HWND edit = nullptr;
+};
+
+void Stop(const Program& program, Running& run) {
+  if (run.window != nullptr && IsWindow(run.window)) {
+    if (program.lumora) {
+      Post(run.window, WM_COMMAND, 221, 0);  // IDM_COMPLETECLOSE
+    } else {
+      Post(run.window, WM_CLOSE);
+    }
   }
-  if (!run.process.WaitForExit(10s)) run.process.Kill();
+  if (!run.process.WaitForExit(30s)) run.process.Kill();
 }
 
-std::string Lower(std::string text) {
-  for (char& c : text) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+// Starts the program in its folder with a fresh copy of the list and returns
+// the milliseconds from CreateProcess to the list box holding every entry.
+std::optional<double> Start(const Program& program, ProgramFolder& folder, const Case& list, Running& run) {
+  folder.WriteFile(L"data\\applist.tsv", list.bytes);
+  const int expected = static_cast<int>(list.names.size());
+  const double deadline = NowMs() + 300000;
+  const double t0 = NowMs();
+  run.process = LumoraProcess::StartIn(folder);
+  for (;;) {
+    if (run.window == nullptr) run.window = FindTopLevelWindow(run.process.Id(), program.title);
+    if (run.window != nullptr && run.list == nullptr) run.list = FindChild(run.window, L"ListBox", 100);
+    if (run.list != nullptr) {
+      DWORD_PTR count = 0;
+      if (SendMessageTimeoutW(run.list, LB_GETCOUNT, 0, 0, SMTO_NORMAL, kSlowTimeoutMs, &count) &&
+          static_cast<int>(count) == expected) {
+        const double ready = NowMs() - t0;
+        run.edit = FindChild(run.window, L"Edit", 101);
+        if (run.edit == nullptr) return std::nullopt;
+        return ready;
+      }
+    }
+    if (!run.process.IsRunning() || NowMs() > deadline) return std::nullopt;
+    Sleep(1);
   }
-  return text;
 }
 
-int MeasureKeystrokes(const std::wstring& exe, int keystrokes) {
-  const std::vector<std::string> names = MakeNames(10000);
-  Running run;
-  if (!StartWith(run, exe, names)) {
-    std::fprintf(stderr, "the launcher with 10,000 entries did not start\n");
-    return 1;
-  }
-  HWND edit = FindChild(run.launcher, L"Edit", 101);
-  HWND list = FindChild(run.launcher, L"ListBox", 100);
-  if (edit == nullptr || list == nullptr) {
-    std::fprintf(stderr, "controls not found\n");
-    return 1;
-  }
-  // Shown, as a user types into it.
-  RECT area{};
-  SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
-  MoveMouse(POINT{(area.left + area.right) / 2, (area.top + area.bottom) / 2});
-  Post(run.launcher, kTrayCallback, 1, WM_LBUTTONDOWN);
-  WaitForVisibility(run.launcher, true, 5s);
-  run.process.WaitForIdle(5s);
-  const int total = static_cast<int>(Send(list, LB_GETCOUNT));
+std::optional<PROCESS_MEMORY_COUNTERS> Memory(const Running& run) {
+  PROCESS_MEMORY_COUNTERS counters{};
+  counters.cb = sizeof counters;
+  if (!GetProcessMemoryInfo(run.process.Handle(), &counters, sizeof counters)) return std::nullopt;
+  return counters;
+}
 
-  // Typing one letter narrows, Backspace brings back all 10,000 rows.
-  const wchar_t letters[] = L"aeiotnrsl";
-  std::vector<double> typed, erased, typedPainted, erasedPainted, noop, scan;
-  std::vector<int> matchCounts;
-  for (int i = 0; i < keystrokes; ++i) {
-    const bool typing = i % 2 == 0;
-    const wchar_t ch = typing ? letters[(i / 2) % (sizeof letters / sizeof letters[0] - 1)] : L'\b';
-    double t0 = NowMs();
-    Send(edit, WM_CHAR, ch, 1);
-    double t1 = NowMs();
-    (typing ? typed : erased).push_back(t1 - t0);
-    if (typing) matchCounts.push_back(static_cast<int>(Send(list, LB_GETCOUNT)));
-    // The same keystroke followed by the list's repaint: Backspace then the
-    // letter again (or the letter then Backspace), each with UpdateWindow.
-    const wchar_t undo = typing ? L'\b' : letters[0];
-    Send(edit, WM_CHAR, undo, 1);
-    UpdateWindow(list);
-    t0 = NowMs();
-    Send(edit, WM_CHAR, ch, 1);
-    RedrawWindow(list, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-    t1 = NowMs();
-    (typing ? typedPainted : erasedPainted).push_back(t1 - t0);
-
-    t0 = NowMs();
-    Send(run.launcher, WM_NULL);
+// The keystrokes: kRounds times the word typed, then erased with Backspace.
+void Type(Running& run, int rounds, int total, Figures& figures) {
+  const size_t letters = wcslen(kTyped);
+  for (int round = 0; round < rounds; ++round) {
+    for (size_t i = 0; i < 2 * letters; ++i) {
+      const wchar_t ch = i < letters ? kTyped[i] : L'\b';
+      const double t0 = NowMs();
+      SendSlow(run.edit, WM_CHAR, ch, 1);
+      const double t = NowMs() - t0;
+      figures.keystrokes.push_back(t);
+      if (i + 1 == letters) figures.matches = static_cast<int>(SendSlow(run.list, LB_GETCOUNT));
+      if (i + 1 == 2 * letters) {
+        figures.lastBackspace = std::max(figures.lastBackspace, t);
+        const int back = static_cast<int>(SendSlow(run.list, LB_GETCOUNT));
+        if (back != total) throw std::runtime_error("after erasing, the list holds " + std::to_string(back) + " of " +
+                                                    std::to_string(total) + " rows");
+      }
+    }
+  }
+  std::vector<double> noop;
+  for (int i = 0; i < 20; ++i) {
+    const double t0 = NowMs();
+    SendSlow(run.window, WM_NULL);
     noop.push_back(NowMs() - t0);
   }
-
-  // The baseline: a plain scan of the same names, ANSI bytes, A-Z folded.
-  std::vector<std::string> ansiNames;
-  for (const auto& n : names) ansiNames.push_back(AnsiFromUtf16(Utf16FromUtf8(n), 932));
-  volatile size_t sink = 0;
-  for (int i = 0; i < keystrokes; ++i) {
-    const std::string key(1, static_cast<char>(letters[(i / 2) % (sizeof letters / sizeof letters[0] - 1)]));
-    const double t0 = NowMs();
-    size_t hits = 0;
-    for (const auto& n : ansiNames) hits += Lower(n).find(key) != std::string::npos;
-    scan.push_back(NowMs() - t0);
-    sink = sink + hits;
-  }
-
-  std::printf("\n(a) one keystroke of the filter, 10,000 entries (ms; list of %d rows, a letter matches %d..%d)\n",
-              total, matchCounts.empty() ? 0 : *std::min_element(matchCounts.begin(), matchCounts.end()),
-              matchCounts.empty() ? 0 : *std::max_element(matchCounts.begin(), matchCounts.end()));
-  std::printf("| %-52s | %5s | %9s | %9s | %9s | %-10s |\n", "measure", "n", "median", "p95", "max", "goal");
-  Separator();
-  std::vector<double> all = typed;
-  all.insert(all.end(), erased.begin(), erased.end());
-  Row("WM_CHAR letter (narrowing filter)", Summarize(typed), "< 16 ms");
-  Row("WM_CHAR Backspace (all 10,000 rows back)", Summarize(erased), "< 16 ms");
-  Row("WM_CHAR, all keystrokes", Summarize(all), "< 16 ms");
-  Row("letter + repaint of the list", Summarize(typedPainted), "< 16 ms");
-  Row("Backspace + repaint of the list", Summarize(erasedPainted), "< 16 ms");
-  Row("baseline: WM_NULL round trip (cross-process cost)", Summarize(noop));
-  Row("baseline: substring scan of 10,000 names in-process", Summarize(scan));
-  Stop(run);
-  return 0;
+  figures.noop = Median(noop);
 }
 
-int MeasureStartup(const std::wstring& exe, int runs) {
-  const std::vector<std::string> names = MakeNames(10000);
-  std::vector<double> window, idle;
-  for (int i = 0; i < runs; ++i) {
-    ProgramFolder folder;
-    folder.CopyProgram(exe, L"Lumora.exe");
-    folder.WriteSettings("[flag]\r\ninstalled=1\r\n");
-    folder.WriteFile(L"data\\applist.tsv", ListBytes(names));
-    const double t0 = NowMs();
-    LumoraProcess process = LumoraProcess::StartIn(folder);
-    const HWND launcher = process.WaitForWindow(L"[LM]", 30s);
-    const double t1 = NowMs();
-    const bool ready = process.WaitForIdle(30s);
-    const double t2 = NowMs();
-    if (launcher == nullptr || !ready) {
-      std::fprintf(stderr, "start %d failed\n", i + 1);
-      return 1;
+std::string Thousands(long long n) {
+  std::string digits = std::to_string(n), out;
+  for (size_t i = 0; i < digits.size(); ++i) {
+    if (i > 0 && (digits.size() - i) % 3 == 0) out += ',';
+    out += digits[i];
+  }
+  return out;
+}
+
+void Row(const char* figure, double lumora, double minimal, const char* format) {
+  char a[32], b[32], ratio[32] = "-";
+  std::snprintf(a, sizeof a, format, lumora);
+  std::snprintf(b, sizeof b, format, minimal);
+  if (minimal > 0) std::snprintf(ratio, sizeof ratio, "%.2f", lumora / minimal);
+  std::printf("| %-70s | %10s | %10s | %6s |\n", figure, a, b, ratio);
+}
+
+bool MeasureCase(const Program (&programs)[2], const Case& list) {
+  ProgramFolder folders[2];
+  for (int p = 0; p < 2; ++p) {
+    folders[p].CopyProgram(programs[p].exe, programs[p].copyName);
+    if (programs[p].lumora) folders[p].WriteSettings("[flag]\r\ninstalled=1\r\n");
+  }
+  const int total = static_cast<int>(list.names.size());
+  Figures figures[2];
+  // The starts alternate between the programs, so a slower moment of the
+  // machine falls on both; the last start of each stays up for the memory
+  // and the keystrokes, one program at a time.
+  for (int s = 0; s < list.starts; ++s) {
+    for (int k = 0; k < 2; ++k) {
+      const int p = (s + k) % 2;
+      Running run;
+      const std::optional<double> ready = Start(programs[p], folders[p], list, run);
+      if (!ready) {
+        std::fprintf(stderr, "%s with %s did not come up with every entry\n", programs[p].label,
+                     list.caption.c_str());
+        Stop(programs[p], run);
+        return false;
+      }
+      figures[p].startups.push_back(*ready);
+      if (s + 1 == list.starts) {
+        PumpFor(1s);
+        const auto after = Memory(run);
+        if (!after) {
+          std::fprintf(stderr, "GetProcessMemoryInfo failed, error %lu\n", GetLastError());
+          Stop(programs[p], run);
+          return false;
+        }
+        figures[p].memoryMb = after->PagefileUsage / (1024.0 * 1024.0);
+        Type(run, list.starts > 1 ? kRounds : 1, total, figures[p]);
+        if (const auto peak = Memory(run)) figures[p].peakMb = peak->PeakPagefileUsage / (1024.0 * 1024.0);
+        figures[p].ok = true;
+      }
+      Stop(programs[p], run);
     }
-    window.push_back(t1 - t0);
-    idle.push_back(t2 - t0);
-    Post(launcher, WM_COMMAND, 221, 0);
-    if (!process.WaitForExit(10s)) process.Kill();
   }
-  std::printf("\n(b) start-up with 10,000 entries (ms, %d starts)\n", runs);
-  std::printf("| %-52s | %5s | %9s | %9s | %9s | %-10s |\n", "measure", "n", "median", "p95", "max", "goal");
-  Separator();
-  Row("CreateProcess -> window \"[LM]\" exists", Summarize(window));
-  Row("CreateProcess -> WaitForInputIdle (start-up done)", Summarize(idle));
-  return 0;
-}
 
-int MeasureMemory(const std::wstring& exe) {
-  Running run;
-  if (!StartWith(run, exe, MakeNames(1000))) {
-    std::fprintf(stderr, "the launcher with 1,000 entries did not start\n");
-    return 1;
+  // The plain scan in this process: the names as ANSI bytes, A-Z folded,
+  // searched for each prefix of the typed word.
+  std::vector<std::string> ansiNames;
+  for (const auto& n : list.names) ansiNames.push_back(AnsiFromUtf16(Utf16FromUtf8(n), 932));
+  std::vector<double> scan;
+  volatile size_t sink = 0;
+  std::string folded;
+  for (int round = 0; round < kRounds; ++round) {
+    for (size_t len = 1; len <= wcslen(kTyped); ++len) {
+      std::string key;
+      for (size_t i = 0; i < len; ++i) key += static_cast<char>(kTyped[i]);
+      const double t0 = NowMs();
+      size_t hits = 0;
+      for (const auto& n : ansiNames) {
+        folded = n;
+        for (char& c : folded) {
+          if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        }
+        hits += folded.find(key) != std::string::npos;
+      }
+      scan.push_back(NowMs() - t0);
+      sink = sink + hits;
+    }
   }
-  PumpFor(500ms);
-  PROCESS_MEMORY_COUNTERS_EX counters{};
-  counters.cb = sizeof counters;
-  if (!GetProcessMemoryInfo(run.process.Handle(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
-                            sizeof counters)) {
-    std::fprintf(stderr, "GetProcessMemoryInfo failed, error %lu\n", GetLastError());
-    return 1;
+
+  const Figures& l = figures[0];
+  const Figures& m = figures[1];
+  std::printf("\n%s\n", list.caption.c_str());
+  std::printf("| %-70s | %10s | %10s | %6s |\n", "figure", "Lumora", "minimal", "ratio");
+  std::printf("|%s|%s|%s|%s|\n", std::string(72, '-').c_str(), std::string(12, '-').c_str(),
+              std::string(12, '-').c_str(), std::string(8, '-').c_str());
+  const int rounds = list.starts > 1 ? kRounds : 1;
+  char what[128];
+  std::snprintf(what, sizeof what, "one keystroke, median of typing \"report\" and erasing it, %d round%s, ms", rounds,
+                rounds > 1 ? "s" : "");
+  Row(what, Median(l.keystrokes), Median(m.keystrokes), "%.2f");
+  Row("one keystroke, max (ms)", Max(l.keystrokes), Max(m.keystrokes), "%.2f");
+  Row("  the last Backspace, every row back (ms, slowest of the rounds)", l.lastBackspace, m.lastBackspace,
+      "%.2f");
+  std::snprintf(what, sizeof what, "start-up to the list box holding every entry (ms, median of %d)", list.starts);
+  Row(what, Median(l.startups), Median(m.startups), "%.0f");
+  Row("private bytes one second after start-up (MB, PagefileUsage)", l.memoryMb, m.memoryMb, "%.1f");
+  Row("peak private bytes after the keystrokes (MB, PeakPagefileUsage)", l.peakMb, m.peakMb, "%.1f");
+  Row("rows after typing \"report\"", l.matches, m.matches, "%.0f");
+  Row("baseline: WM_NULL round trip (ms, median of 20)", l.noop, m.noop, "%.3f");
+  std::printf("baseline in this process: plain substring scan of the %s names, A-Z folded: %.3f ms (median)\n",
+              Thousands(total).c_str(), Median(scan));
+  if (l.matches != m.matches) {
+    std::printf("note: the two programs show different rows for \"report\" (%d and %d)\n", l.matches, m.matches);
   }
-  const double mb = 1024.0 * 1024.0;
-  std::printf("\n(c) memory after start-up with 1,000 entries (MB)\n");
-  std::printf("| %-52s | %9s | %-10s |\n", "measure", "MB", "goal");
-  std::printf("|%s|%s|%s|\n", std::string(54, '-').c_str(), std::string(11, '-').c_str(), std::string(12, '-').c_str());
-  std::printf("| %-52s | %9.2f | %-10s |\n", "private bytes (PagefileUsage)", counters.PagefileUsage / mb, "< 10 MB");
-  std::printf("| %-52s | %9.2f | %-10s |\n", "PrivateUsage (0 under Wine)", counters.PrivateUsage / mb, "");
-  std::printf("| %-52s | %9.2f | %-10s |\n", "working set", counters.WorkingSetSize / mb, "");
-  std::printf("| %-52s | %9.2f | %-10s |\n", "peak working set", counters.PeakWorkingSetSize / mb, "");
-  Stop(run);
-  return 0;
+  return l.ok && m.ok;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2) {
-    std::fprintf(stderr, "usage: lumora_perf <Lumora.exe> [keystrokes]\n");
+  if (argc < 3) {
+    std::fprintf(stderr, "usage: lumora_perf <Lumora.exe> <lumora_minimal.exe> [sizes, e.g. 1000,10000,100000,wide]\n");
     return 2;
   }
-  const std::wstring exe = WindowsPathFromAnyPath(argv[1]);
-  const int keystrokes = argc > 2 ? std::max(2, std::atoi(argv[2])) : 50;
+  const Program programs[2] = {
+      {"Lumora", WindowsPathFromAnyPath(argv[1]), L"Lumora.exe", L"[LM]", true},
+      {"lumora_minimal", WindowsPathFromAnyPath(argv[2]), L"lumora_minimal.exe", L"Lumora minimal list", false},
+  };
+  std::string sizes = argc > 3 ? argv[3] : "1000,10000,100000,wide";
+  std::vector<std::string> items;
+  for (size_t start = 0; start <= sizes.size();) {
+    size_t end = sizes.find(',', start);
+    if (end == std::string::npos) end = sizes.size();
+    if (end > start) items.push_back(sizes.substr(start, end - start));
+    start = end + 1;
+  }
   try {
     int failures = 0;
-    failures += MeasureKeystrokes(exe, keystrokes);
-    failures += MeasureStartup(exe, 5);
-    failures += MeasureMemory(exe);
+    for (const std::string& item : items) {
+      Case list;
+      if (item == "wide") {
+        constexpr int kPadding = 5000;
+        list.names = MakeNames(1000);
+        list.bytes = ListBytes(list.names, kPadding);
+        list.starts = 1;
+        list.caption = "1,000 entries, every row padded with 5,000 empty cells (" + Thousands(5 + kPadding) +
+                       " cells a row, " + Thousands(static_cast<long long>(list.bytes.size())) +
+                       " bytes); one start";
+      } else {
+        const int count = std::atoi(item.c_str());
+        if (count <= 0) {
+          std::fprintf(stderr, "not a size: %s\n", item.c_str());
+          return 2;
+        }
+        list.names = MakeNames(count);
+        list.bytes = ListBytes(list.names);
+        list.caption = Thousands(count) + " entries";
+      }
+      const double t0 = NowMs();
+      if (!MeasureCase(programs, list)) ++failures;
+      std::printf("(measured in %.0f s)\n", (NowMs() - t0) / 1000.0);
+      std::fflush(stdout);
+    }
     return failures == 0 ? 0 : 1;
   } catch (const std::exception& error) {
     std::fprintf(stderr, "lumora_perf: %s\n", error.what());
