@@ -143,7 +143,8 @@ void LauncherList::SaveList() {
 }
 
 void LauncherList::ResetView() {
-  sheetView.Assign(sheetAll);
+  // The view shows the store's rows themselves, never copies of them.
+  sheetView.ShareRows(sheetAll);
   RefreshList();
 }
 
@@ -195,9 +196,7 @@ void LauncherList::Filter(std::string_view typedText) {
   for (int r = 0; r < rows; ++r) {
     TCsvCells& row = sheetAll.GetRow(r);
     FoldLetters(row.CellView(kColName), lead, lowered);
-    if (ContainsAtBoundary(lowered, key, lead)) {
-      sheetView.AddRow(std::make_unique<TCsvCells>(row));
-    }
+    if (ContainsAtBoundary(lowered, key, lead)) sheetView.AddSharedRow(sheetAll, r);
   }
   RefreshList();  // sorts, shows and selects the bottom row
 }

@@ -198,7 +198,7 @@ void AppendRowText(std::string& out, const TCsvCells& row, char delimiter, int n
                    const platform::LeadByteTable& lead) {
   for (int i = 0; i < n; ++i) {
     if (i > 0) out += delimiter;
-    AppendQuotedCell(out, row.GetCell(i), delimiter, lead);
+    AppendQuotedCell(out, row.CellView(i), delimiter, lead);
   }
 }
 
@@ -285,39 +285,64 @@ int CompareDate(double a, double b) { return a < b ? -1 : (a > b ? 1 : 0); }
 // TCsvCells
 
 int TCsvCells::Add(std::string_view text) {
-  cells_.emplace_back(std::string(UpToZero(text)));
-  return static_cast<int>(cells_.size()) - 1;
+  SetCell(count_, text);
+  return count_ - 1;
 }
 
 void TCsvCells::Assign(const TCsvCells& other) {
-  if (this != &other) cells_ = other.cells_;
+  if (this == &other) return;
+  text_ = other.text_;
+  ends_ = other.ends_;
+  count_ = other.count_;
 }
 
-void TCsvCells::Clear() { cells_.clear(); }
-
-int TCsvCells::Count() const { return static_cast<int>(cells_.size()); }
-
-std::string TCsvCells::GetCell(int index) const {
-  if (index < 0 || index >= Count()) return {};
-  const auto& cell = cells_[static_cast<std::size_t>(index)];
-  return cell ? *cell : std::string();
+void TCsvCells::Clear() {
+  text_.clear();
+  ends_.clear();
+  count_ = 0;
 }
+
+int TCsvCells::Count() const { return count_; }
+
+std::string TCsvCells::GetCell(int index) const { return std::string(CellView(index)); }
 
 std::string_view TCsvCells::CellView(int index) const {
-  if (index < 0 || index >= Count()) return {};
-  const auto& cell = cells_[static_cast<std::size_t>(index)];
-  return cell ? std::string_view(*cell) : std::string_view();
+  if (index < 0 || static_cast<std::size_t>(index) >= ends_.size()) return {};
+  const std::size_t i = static_cast<std::size_t>(index);
+  const std::size_t start = i == 0 ? 0 : ends_[i - 1];
+  return std::string_view(text_).substr(start, ends_[i] - start);
 }
 
 void TCsvCells::SetCell(int index, std::string_view text) {
   if (index < 0) ThrowIndexError(index);
-  if (index >= Count()) cells_.resize(static_cast<std::size_t>(index) + 1);
-  cells_[static_cast<std::size_t>(index)] = std::string(UpToZero(text));
+  text = UpToZero(text);
+  if (index >= count_) count_ = index + 1;
+  const std::size_t i = static_cast<std::size_t>(index);
+  if (i >= ends_.size()) {
+    if (text.empty()) return;  // an empty cell past the stored ones is only counted
+    ends_.resize(i, static_cast<std::uint32_t>(text_.size()));
+    text_.append(text);
+    ends_.push_back(static_cast<std::uint32_t>(text_.size()));
+    return;
+  }
+  const std::size_t start = i == 0 ? 0 : ends_[i - 1];
+  const std::size_t oldLength = ends_[i] - start;
+  text_.replace(start, oldLength, text);
+  const auto shift = static_cast<std::int64_t>(text.size()) - static_cast<std::int64_t>(oldLength);
+  for (std::size_t k = i; k < ends_.size(); ++k) {
+    ends_[k] = static_cast<std::uint32_t>(static_cast<std::int64_t>(ends_[k]) + shift);
+  }
+  // Empty cells at the end go back to being only counted.
+  while (!ends_.empty() && (ends_.size() == 1 ? ends_[0] == 0 : ends_.back() == ends_[ends_.size() - 2])) {
+    ends_.pop_back();
+  }
 }
 
-bool TCsvCells::IsEmptyRow() const {
-  return std::all_of(cells_.begin(), cells_.end(),
-                     [](const std::optional<std::string>& c) { return !c || c->empty(); });
+bool TCsvCells::IsEmptyRow() const { return text_.empty(); }
+
+void TCsvCells::ShrinkToFit() {
+  text_.shrink_to_fit();
+  ends_.shrink_to_fit();
 }
 
 std::string TCsvCells::RowText(char delimiter, int n) const {
@@ -339,12 +364,24 @@ int TCsvSheet::AddRow(std::unique_ptr<TCsvCells> row) {
 
 void TCsvSheet::Assign(const TCsvSheet& other) {
   if (this == &other) return;
-  std::vector<std::unique_ptr<TCsvCells>> copy;
+  std::vector<std::shared_ptr<TCsvCells>> copy;
   copy.reserve(other.rows_.size());
   for (const auto& row : other.rows_) {
-    copy.push_back(row ? std::make_unique<TCsvCells>(*row) : std::make_unique<TCsvCells>());
+    copy.push_back(row ? std::make_shared<TCsvCells>(*row) : std::make_shared<TCsvCells>());
   }
   rows_ = std::move(copy);
+}
+
+void TCsvSheet::ShareRows(const TCsvSheet& other) {
+  if (this == &other) return;
+  rows_ = other.rows_;
+}
+
+int TCsvSheet::AddSharedRow(const TCsvSheet& other, int row) {
+  if (row < 0 || row >= other.RowCount()) ThrowIndexError(row);
+  auto& slot = other.rows_[static_cast<std::size_t>(row)];
+  rows_.push_back(slot ? slot : std::make_shared<TCsvCells>());
+  return static_cast<int>(rows_.size()) - 1;
 }
 
 void TCsvSheet::DeleteRow(int row) {
@@ -357,7 +394,7 @@ int TCsvSheet::RowCount() const { return static_cast<int>(rows_.size()); }
 TCsvCells& TCsvSheet::GetRow(int row) {
   if (row < 0 || row >= RowCount()) ThrowIndexError(row);
   auto& slot = rows_[static_cast<std::size_t>(row)];
-  if (!slot) slot = std::make_unique<TCsvCells>();
+  if (!slot) slot = std::make_shared<TCsvCells>();
   return *slot;
 }
 
@@ -371,15 +408,14 @@ void TCsvSheet::SetCell(int column, int row, std::string_view text) {
   if (row < 0) ThrowIndexError(row);
   if (row >= RowCount()) rows_.resize(static_cast<std::size_t>(row) + 1);
   auto& slot = rows_[static_cast<std::size_t>(row)];
-  if (!slot) slot = std::make_unique<TCsvCells>();
+  if (!slot) slot = std::make_shared<TCsvCells>();
   slot->SetCell(column, text);
 }
 
 int TCsvSheet::FindRow(int column, std::string_view text, int startRow) const {
   for (int r = std::max(startRow, 0); r < RowCount(); ++r) {
     const auto& slot = rows_[static_cast<std::size_t>(r)];
-    const std::string cell = slot ? slot->GetCell(column) : std::string();
-    if (cell == text) return r;
+    if ((slot ? slot->CellView(column) : std::string_view()) == text) return r;
   }
   return -1;
 }
@@ -411,8 +447,9 @@ void TCsvSheet::LoadFromFile(const std::string& path, char delimiter) {
   auto reader = std::make_unique<BlockReader>(*file, lead);
   std::string line;
   while (!reader->Eof()) {
-    auto row = std::make_unique<TCsvCells>();
+    auto row = std::make_shared<TCsvCells>();
     ParseRow(*reader, lead, delimiter, line, *row);
+    row->ShrinkToFit();
     rows_.push_back(std::move(row));
   }
 }
@@ -449,13 +486,13 @@ void TCsvSheet::SortBy(SortKind kind, int column, const DateReader* readDate) {
   for (std::size_t i = 0; i < count; ++i) order[i] = static_cast<int>(i);
   auto cellOf = [&](std::size_t i) {
     const auto& slot = rows_[first + i];
-    return slot ? slot->GetCell(column) : std::string();
+    return slot ? slot->CellView(column) : std::string_view();
   };
 
   if (kind == SortKind::Text) {
     std::vector<std::string> keys(count);
     for (std::size_t i = 0; i < count; ++i) {
-      keys[i] = cellOf(i);
+      keys[i] = std::string(cellOf(i));
       for (char& c : keys[i]) {
         if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
       }
@@ -467,7 +504,7 @@ void TCsvSheet::SortBy(SortKind kind, int column, const DateReader* readDate) {
     std::vector<double> keys(count);
     const auto& text = platform::Text();
     for (std::size_t i = 0; i < count; ++i) {
-      const std::string cell = cellOf(i);
+      const std::string_view cell = cellOf(i);
       if (kind == SortKind::Number) {
         keys[i] = StrToNum(cell);
       } else {
@@ -485,7 +522,7 @@ void TCsvSheet::SortBy(SortKind kind, int column, const DateReader* readDate) {
     }
   }
 
-  std::vector<std::unique_ptr<TCsvCells>> sorted;
+  std::vector<std::shared_ptr<TCsvCells>> sorted;
   sorted.reserve(count);
   for (int i : order) sorted.push_back(std::move(rows_[first + static_cast<std::size_t>(i)]));
   std::move(sorted.begin(), sorted.end(), rows_.begin() + static_cast<std::ptrdiff_t>(first));

@@ -3,6 +3,7 @@
 // and three sorts. The launcher list lives in two of them.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -14,6 +15,10 @@ namespace lumora {
 
 // One row. A cell is a text of its own or an absent slot; an absent slot
 // reads as empty text. A cell text ends at its first zero byte.
+//
+// The texts of a row sit end to end in one string; empty cells at the end of
+// the row are only counted, so a row padded with thousands of empty cells
+// (the writer pads every row to the widest) costs next to nothing.
 class TCsvCells {
  public:
   TCsvCells() = default;
@@ -32,14 +37,22 @@ class TCsvCells {
   std::string_view CellView(int index) const;
   void SetCell(int index, std::string_view text);
   bool IsEmptyRow() const;
+  // Gives back the room a row grown cell by cell no longer needs.
+  void ShrinkToFit();
   // The row as one line without line end; n < 0 means the row's own Count.
   std::string RowText(char delimiter, int n) const;
 
  private:
-  std::vector<std::optional<std::string>> cells_;
+  // Cell i is text_[start(i), ends_[i]); cells from ends_.size() to count_
+  // are empty.
+  std::string text_;
+  std::vector<std::uint32_t> ends_;
+  int count_ = 0;
 };
 
-// An ordered list of rows (a slot may be absent), owned by the sheet.
+// An ordered list of rows (a slot may be absent). A sheet may show rows of
+// another sheet without copying them (ShareRows, AddSharedRow): a change to
+// such a row is seen in both.
 class TCsvSheet {
  public:
   TCsvSheet() = default;
@@ -52,7 +65,12 @@ class TCsvSheet {
 
   virtual void Clear();
   int AddRow(std::unique_ptr<TCsvCells> row);
+  // A deep copy of other's rows.
   void Assign(const TCsvSheet& other);
+  // The rows of other themselves, in other's order (no copy).
+  void ShareRows(const TCsvSheet& other);
+  // Appends row of other itself (no copy).
+  int AddSharedRow(const TCsvSheet& other, int row);
   void DeleteRow(int row);
   int RowCount() const;
   // The row itself; an absent slot is created as an empty row. Throws for an
@@ -83,7 +101,7 @@ class TCsvSheet {
   enum class SortKind { Text, Number, Date };
   void SortBy(SortKind kind, int column, const DateReader* readDate = nullptr);
 
-  std::vector<std::unique_ptr<TCsvCells>> rows_;
+  std::vector<std::shared_ptr<TCsvCells>> rows_;
 };
 
 }  // namespace lumora

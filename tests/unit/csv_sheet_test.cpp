@@ -71,6 +71,55 @@ TEST(CsvCellsTest, TextEndsAtItsFirstZeroByte) {
   EXPECT_EQ(row.GetCell(1), "");
 }
 
+TEST(CsvCellsTest, CellsChangedInTheMiddleAndEmptyCellsAtTheEnd) {
+  TCsvCells row;
+  row.SetCell(5000, "");  // a row padded to 5,001 cells
+  EXPECT_EQ(row.Count(), 5001);
+  EXPECT_TRUE(row.IsEmptyRow());
+  row.SetCell(2, "target");
+  row.SetCell(0, "7");
+  row.SetCell(1, "name");
+  EXPECT_EQ(row.RowText('\t', 4), "7\tname\ttarget\t");
+  EXPECT_EQ(row.Count(), 5001);
+  // Longer, shorter and emptied in the middle: the others keep their texts.
+  row.SetCell(1, "a-much-longer-name");
+  row.SetCell(0, "");
+  EXPECT_EQ(row.RowText('\t', 3), "\ta-much-longer-name\ttarget");
+  row.SetCell(2, "");
+  row.SetCell(1, "");
+  EXPECT_TRUE(row.IsEmptyRow());
+  EXPECT_EQ(row.CellView(1), "");
+  EXPECT_EQ(row.Count(), 5001);
+  row.SetCell(3, "x");
+  EXPECT_EQ(row.RowText(',', 5), ",,,x,");
+
+  TCsvCells copy;
+  copy.Assign(row);
+  row.SetCell(3, "y");
+  EXPECT_EQ(copy.GetCell(3), "x");
+  EXPECT_EQ(copy.Count(), 5001);
+}
+
+TEST(CsvSheetTest, SharedRowsAreTheSameRowsInBothSheets) {
+  TCsvSheet store, view, copy;
+  FillRows(store, {{"1", "a"}, {"2", "b"}, {"3", "c"}});
+  view.ShareRows(store);
+  copy.Assign(store);
+  TCsvSheet some;
+  some.AddSharedRow(store, 2);
+  some.AddSharedRow(store, 0);
+  store.SetCell(1, 0, "A");
+  EXPECT_EQ(view.GetCell(1, 0), "A");
+  EXPECT_EQ(some.GetCell(1, 1), "A");
+  EXPECT_EQ(copy.GetCell(1, 0), "a");
+  // Sorting one sheet moves its own rows only.
+  view.SortByText(1);
+  some.SortByText(1);
+  EXPECT_EQ(Column(store, 0), (std::vector<std::string>{"1", "2", "3"}));
+  EXPECT_EQ(Column(some, 0), (std::vector<std::string>{"1", "3"}));
+  EXPECT_THROW(some.AddSharedRow(store, 3), AppError);
+}
+
 TEST(CsvSheetTest, GrowsWithSetCellAndReadsAbsentRowsAsEmpty) {
   TCsvSheet sheet;
   EXPECT_EQ(sheet.RowCount(), 0);

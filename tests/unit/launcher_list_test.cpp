@@ -278,6 +278,52 @@ TEST_F(LauncherListTest, FilterNeverMatchesInsideATwoByteCharacter) {
   EXPECT_EQ(display_.items, (std::vector<std::string>{soft}));
 }
 
+// The order of rows with equal keys is the sort's own: this pins the view's
+// order, the selection and the saved file for a list full of ties, so that
+// a faster view cannot change what the user sees.
+TEST_F(LauncherListTest, TiesEmptyAndUnreadableTimesKeepTheirOrderSelectionAndFile) {
+  // Cells with blanks written quoted, as the writer does, so that a save
+  // gives the same bytes back.
+  auto quoted = [](const std::string& cell) { return "\"" + cell + "\""; };
+  const std::string same = quoted(TimeText(2025, 6, 1, 12, 0, 0));
+  const std::string file =
+      Line("1", "notes", "a.txt", "5", same) + Line("2", "Notes", "b.txt", "5", same) +
+      Line("3", "NOTES", "c.txt", "", "") + Line("4", "zeta", "d.txt", "5", "someday") +
+      Line("5", "Alpha", "e.txt", "2", TimeText(2024, 1, 1, 0, 0, 0)) + Line("6", "alpha", "f.txt", "2", same) +
+      Line("7", quoted("beta notes"), "g.txt", "", "") + Line("8", "Beta", "h.txt", "x", "someday") +
+      Line("9", "gamma", "i.txt", "5", quoted(TimeText(2026, 2, 2, 2, 2, 2))) +
+      Line("10", "_under", "j.txt", "1", same) + Line("11", "delta", "k.txt", "1", TimeText(2024, 1, 1, 0, 0, 0)) +
+      Line("12", "notes", "l.txt", "2", "");
+  const std::vector<std::vector<std::string>> expected = {
+      // time, count, name: all rows, then the rows matching "note"
+      {"4 7 8 12 3 11 5 10 2 1 6 9 "}, {"7 12 3 1 2 "},  //
+      {"8 7 3 11 10 12 5 6 2 1 9 4 "}, {"3 7 12 1 2 "},  //
+      {"5 6 8 7 11 9 12 3 1 2 4 10 "}, {"7 12 3 1 2 "}};
+  std::vector<std::vector<std::string>> seen;
+  for (int mode : {kSortByTime, kSortByCount, kSortByName}) {
+    Loaded(file, mode);
+    for (const char* key : {"", "note"}) {
+      list_.Filter(key);
+      std::string ids;
+      for (int r = 0; r < list_.sheetView.RowCount(); ++r) ids += list_.ViewId(r) + " ";
+      seen.push_back({ids});
+      EXPECT_EQ(display_.selection, list_.sheetView.RowCount() - 1);
+    }
+  }
+  EXPECT_EQ(seen, expected);
+  // A launch rewrites only its own row; the file keeps its order and ties.
+  Loaded(file, kSortByCount);
+  list_.RecordLaunch("2");
+  std::string ids;
+  for (int r = 0; r < list_.sheetView.RowCount(); ++r) ids += list_.ViewId(r) + " ";
+  EXPECT_EQ(ids, "8 7 3 11 10 12 5 6 1 4 9 2 ");
+  std::string expectedFile = file;
+  const std::string before = Line("2", "Notes", "b.txt", "5", same);
+  expectedFile.replace(expectedFile.find(before), before.size(),
+                       Line("2", "Notes", "b.txt", "6", quoted(list_.sheetAll.GetCell(4, 1))));
+  EXPECT_EQ(ReadList(), expectedFile);
+}
+
 TEST_F(LauncherListTest, RecordLaunchCountsStampsSavesAndShowsTheEntryAtTheBottom) {
   Loaded(FourEntries() + Line("5", "odd", "odd.exe", "x7", TimeText(2020, 1, 1, 1, 1, 1)) +
          Line("3", "duplicate", "dup.exe", "", ""));
