@@ -7,6 +7,7 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <cctype>
 #include <vector>
 
 #include "platform/application_win.h"
@@ -23,8 +24,67 @@ using platform::ComPtr;
 using platform::FindHandle;
 using platform::KernelHandle;
 
-int ShellExecuteOpen(const std::string& target, const char* folder) {
-  const HINSTANCE result = ShellExecuteA(nullptr, "open", target.c_str(), "", folder, SW_SHOW);
+// The most characters the shell takes of a web address: the longest address
+// the system's address functions handle (INTERNET_MAX_URL_LENGTH less the
+// terminating null).
+constexpr std::size_t kMaxWebAddress = 2083;
+// Of anything else: a path, without its terminating null.
+constexpr std::size_t kMaxShellPath = MAX_PATH - 1;
+// Wine's ShellExecute copies the target into buffers of a fixed size on its
+// stack, and a longer text overwrites the stack and ends the process: measured
+// under 64-bit Wine 8.0, 996 characters go through and 997 end it, for paths,
+// names and web addresses alike (other Wine builds were seen ending from
+// somewhere between 900 and 980), so no target over 900 characters goes to
+// it. One that starts with "www" and is no file is copied again behind
+// "http://" into 256 characters.
+constexpr std::size_t kWineMaxTarget = 900;
+constexpr std::size_t kWineMaxWwwTarget = 256 - 7 - 1;
+// The longest command line a process can get: 32,767 characters with the
+// terminating null.
+constexpr std::size_t kMaxCommandLine = 32766;
+
+// The length the shell works with: UTF-16 units (one per character of the
+// code page) of the text with its environment variables expanded, or of the
+// text as written when that is longer.
+std::size_t ShellLength(const std::string& ansi) {
+  const std::wstring wide = platform::AnsiToWide(ansi);
+  const DWORD expanded = ExpandEnvironmentStringsW(wide.c_str(), nullptr, 0);
+  // The size includes the terminating null.
+  return std::max<std::size_t>(wide.size(), expanded > 0 ? expanded - 1 : 0);
+}
+
+// "scheme:" with a scheme of two or more letters, digits, "+", "-" or ".",
+// starting with a letter: a web address (or another protocol's); "C:" is a
+// drive.
+bool IsWebAddress(const std::string& text) {
+  const std::size_t colon = text.find(':');
+  if (colon == std::string::npos || colon < 2) return false;
+  if (static_cast<unsigned char>(text[0]) >= 0x80 || !std::isalpha(static_cast<unsigned char>(text[0]))) return false;
+  for (std::size_t i = 0; i < colon; ++i) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    if (c >= 0x80 || !(std::isalnum(c) || c == '+' || c == '-' || c == '.')) return false;
+  }
+  return true;
+}
+
+bool StartsWithWww(const std::string& text) {
+  return text.size() >= 3 && std::tolower(static_cast<unsigned char>(text[0])) == 'w' &&
+         std::tolower(static_cast<unsigned char>(text[1])) == 'w' &&
+         std::tolower(static_cast<unsigned char>(text[2])) == 'w';
+}
+
+// The program runs under Wine: its ntdll exports wine_get_version.
+bool RunsUnderWine() {
+  static const bool wine = [] {
+    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+  }();
+  return wine;
+}
+
+int ShellExecuteOpen(const std::string& target, const std::string& folder) {
+  if (!ShellTakes(target) || ShellLength(folder) > kMaxShellPath) return SE_ERR_FNF;
+  const HINSTANCE result = ShellExecuteA(nullptr, "open", target.c_str(), "", folder.c_str(), SW_SHOW);
   return static_cast<int>(reinterpret_cast<INT_PTR>(result));
 }
 
@@ -65,10 +125,29 @@ int ShowMessageBox(const std::string& utf8Text, const std::string& utf8Caption, 
 
 }  // namespace
 
+bool ShellTakes(const std::string& target) {
+  const std::size_t length = ShellLength(target);
+  if (length > (IsWebAddress(target) ? kMaxWebAddress : kMaxShellPath)) return false;
+  if (RunsUnderWine()) {
+    if (length > kWineMaxTarget) return false;
+    if (StartsWithWww(target) && length > kWineMaxWwwTarget) return false;
+  }
+  return true;
+}
+
+bool StartTakes(const std::string& commandLine) {
+  return platform::AnsiToWide(commandLine).size() <= kMaxCommandLine;
+}
+
 int ShellOpen(const std::string& target) { return ShellExecuteOpen(target, ""); }
 
 int ShellOpenIn(const std::string& target, const std::string& workingFolder) {
-  return ShellExecuteOpen(target, workingFolder.c_str());
+  return ShellExecuteOpen(target, workingFolder);
+}
+
+int StartCommandLine(const std::string& commandLine) {
+  if (!StartTakes(commandLine)) return ERROR_FILE_NOT_FOUND;
+  return static_cast<int>(WinExec(commandLine.c_str(), SW_SHOW));
 }
 
 bool RunAndWait(const std::string& application, const std::string& commandLine) {

@@ -9,11 +9,30 @@
 namespace lumora {
 
 // ShellExecuteA(no owner, "open", target, "", "", SW_SHOW); the result as the
-// shell gives it, above 32 meaning success. Shows no message.
+// shell gives it, above 32 meaning success. Shows no message. A target longer
+// than the shell takes (ShellTakes) is refused with SE_ERR_FNF and never
+// reaches the shell.
 int ShellOpen(const std::string& target);
 // The same with a working folder for the started program, so that the
-// program itself never has to change its own current folder.
+// program itself never has to change its own current folder. A working
+// folder longer than a path is refused the same way.
 int ShellOpenIn(const std::string& target, const std::string& workingFolder);
+
+// WinExec(commandLine, SW_SHOW): the result as WinExec gives it, above 32
+// meaning success. A command line longer than a process takes (StartTakes) is
+// refused with ERROR_FILE_NOT_FOUND and never reaches the system.
+int StartCommandLine(const std::string& commandLine);
+
+// The longest texts handed on, in characters (UTF-16 units of the ANSI text,
+// and of the text with its environment variables expanded): a web address (a
+// scheme of two or more letters and a colon) up to 2,083, anything else (a
+// path, a name the shell looks up) up to MAX_PATH - 1. Lower under Wine,
+// whose shell copies the text into fixed buffers of its own: 900 for every
+// target, 248 for one that starts with "www".
+bool ShellTakes(const std::string& target);
+// A command line for WinExec: up to 32,766 characters, the most a process
+// gets.
+bool StartTakes(const std::string& commandLine);
 
 // Starts a process (the command line, or the application text when the
 // command line is empty) and waits for it to end, dispatching this thread's

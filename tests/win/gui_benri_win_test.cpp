@@ -96,6 +96,85 @@ TEST(GuiBenriWin, ShellOpenInStartsTheProgramInTheGivenFolder) {
   EXPECT_NE(_stricmp(WithoutTrailingBackslash(defaultCwd).c_str(), WithoutTrailingBackslash(work.path()).c_str()), 0);
 }
 
+bool RunsUnderWine() {
+  const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+  return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
+// Under Wine a shell handed any of these ended the process.
+TEST(GuiBenriWin, TextsLongerThanTheShellTakesFailWithoutReachingIt) {
+  TempFolder folder("shell_long");
+  DialogRobot robot({}, std::chrono::seconds(30));
+  EXPECT_LE(ShellOpen(folder.path() + std::string(1100, 'p') + ".exe"), 32);
+  EXPECT_LE(ShellOpen("http://example.invalid/" + std::string(2100, 'u')), 32);
+  EXPECT_LE(ShellOpen("www.example.invalid/" + std::string(300, 'w')), 32);
+  EXPECT_LE(ShellOpenIn(folder.path() + std::string(1100, 'p') + ".exe", WithoutTrailingBackslash(folder.path())), 32);
+  // A working folder longer than a path.
+  EXPECT_LE(ShellOpenIn(ProbePath(), folder.path() + std::string(300, 'f')), 32);
+  // A command line longer than any process gets.
+  EXPECT_LE(StartCommandLine("\"" + ProbePath() + "\" " + std::string(40000, 'a')), 32);
+  Sleep(500);
+  robot.Finish();
+  EXPECT_EQ(robot.Unexpected(), 0);
+}
+
+TEST(GuiBenriWin, ShellTakesPathsUpToMaxPathAndWebAddressesFurther) {
+  const std::string path = "C:\\" + std::string(MAX_PATH - 4, 'p');
+  ASSERT_EQ(path.size(), static_cast<size_t>(MAX_PATH - 1));
+  EXPECT_TRUE(ShellTakes(path));
+  EXPECT_FALSE(ShellTakes(path + "p"));
+  // Characters count, not bytes: 259 two-byte characters are a path.
+  const std::string twoByte = platform::WideToAnsi(L"C:\\" + std::wstring(MAX_PATH - 4, L'\x3042'));
+  if (platform::AnsiToWide(twoByte).size() == static_cast<size_t>(MAX_PATH - 1)) {
+    EXPECT_TRUE(ShellTakes(twoByte));
+    EXPECT_FALSE(ShellTakes(twoByte + "p"));
+  }
+  // Environment variables count as the shell expands them.
+  SetEnvironmentVariableA("LUMORA_LONG_FOLDER", ("C:\\" + std::string(300, 'f')).c_str());
+  EXPECT_FALSE(ShellTakes("%LUMORA_LONG_FOLDER%\\a.exe"));
+  SetEnvironmentVariableA("LUMORA_LONG_FOLDER", nullptr);
+
+  // A web address (a scheme of two letters or more) may be longer than a path.
+  const std::string address = "http://example.invalid/";
+  EXPECT_TRUE(ShellTakes(address + std::string(800 - address.size(), 'u')));
+  EXPECT_TRUE(ShellTakes("x-my+app.2:" + std::string(600, 'u')));
+  EXPECT_FALSE(ShellTakes("C:" + std::string(600, 'u')));
+  EXPECT_FALSE(ShellTakes("1http:" + std::string(600, 'u')));
+  EXPECT_TRUE(ShellTakes("www." + std::string(244, 'w')));
+  if (RunsUnderWine()) {
+    // Wine's shell ends the process from somewhat above 900 characters on
+    // (997 here), and copies a text that starts with "www" into 256.
+    EXPECT_TRUE(ShellTakes(address + std::string(900 - address.size(), 'u')));
+    EXPECT_FALSE(ShellTakes(address + std::string(901 - address.size(), 'u')));
+    EXPECT_FALSE(ShellTakes("WWW." + std::string(245, 'w')));
+  } else {
+    EXPECT_TRUE(ShellTakes(address + std::string(2083 - address.size(), 'u')));
+    EXPECT_FALSE(ShellTakes(address + std::string(2084 - address.size(), 'u')));
+  }
+  EXPECT_FALSE(ShellTakes(address + std::string(2084 - address.size(), 'u')));
+
+  EXPECT_TRUE(StartTakes(std::string(32766, 'a')));
+  EXPECT_FALSE(StartTakes(std::string(32767, 'a')));
+}
+
+// The longest path the shell takes is still handed to it.
+TEST(GuiBenriWin, ShellOpenStartsAProgramWhosePathIsAsLongAsAPathGoes) {
+  ASSERT_TRUE(test::FileExists(ProbePath())) << ProbePath();
+  TempFolder folder("shell_max");
+  TempFolder out("shell_max_out");
+  ASSERT_LT(folder.path().size(), 150u);
+  const std::string inner = folder.path() + std::string(200 - folder.path().size(), 'd');
+  ASSERT_TRUE(CreateDirectoryA(inner.c_str(), nullptr)) << inner.size();
+  const std::string program = inner + "\\" + std::string(MAX_PATH - 1 - inner.size() - 1 - 4, 'q') + ".exe";
+  ASSERT_EQ(program.size(), static_cast<size_t>(MAX_PATH - 1));
+  ASSERT_TRUE(CopyFileA(ProbePath().c_str(), program.c_str(), FALSE));
+  ProbeOutput probe(out.path() + "cwd.txt");
+  EXPECT_GT(ShellOpen(program), 32);
+  EXPECT_FALSE(probe.WaitForText(std::chrono::seconds(15)).empty());
+  // Let the probe end before its folder goes.
+  Sleep(300);
+}
+
 // A window that counts the messages it receives.
 class CountingWindow {
  public:
