@@ -210,7 +210,7 @@ void TfrmLumora::ExecSelected() {
   if (!execArg.empty()) {
     const std::string commandLine = ArgumentCommandLine(target, execArg);
     execArg.clear();
-    result = WinExec(commandLine.c_str(), SW_SHOW);
+    result = StartCommandLine(commandLine);
   } else {
     // The target's folder is the started program's working folder; the
     // launcher's own current folder never changes, so it holds no folder

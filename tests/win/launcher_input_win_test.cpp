@@ -230,6 +230,31 @@ TEST_F(LauncherInputTest, ATypedTextTheShellCannotOpenOnlyBeeps) {
   EXPECT_TRUE(errors.empty()) << errors.front();
 }
 
+// Longer than any shell takes: past MAX_PATH for a path, past 2,083
+// characters for a web address (Wine's shell ends the process from about
+// 970 characters on).
+TEST_F(LauncherInputTest, ATypedTextLongerThanTheShellTakesOnlyBeeps) {
+  Start({"1\tcalc\t" + missing() + "\t\t"});
+  const std::string listBefore = ReadFileBytes(folder.path() + "data\\applist.tsv");
+  const std::string path = folder.path() + std::string(1100, 'p') + ".exe";
+  const std::string address = "http://example.invalid/" + std::string(2100, 'u');
+  for (const std::string& text : {path, address}) {
+    Type(text);
+    ASSERT_EQ(Count(), 0);
+    DialogRobot robot({});
+    Key(launcher.CommandBox(), VK_RETURN);
+    Sleep(300);
+    robot.Finish();
+
+    EXPECT_EQ(robot.Unexpected(), 0) << text.size();
+    EXPECT_TRUE(Shown()) << text.size();
+    EXPECT_EQ(launcher.CommandText(), text);
+    EXPECT_EQ(launcher.List().sheetAll.RowCount(), 1);
+  }
+  EXPECT_EQ(ReadFileBytes(folder.path() + "data\\applist.tsv"), listBefore);
+  EXPECT_TRUE(errors.empty()) << errors.front();
+}
+
 TEST_F(LauncherInputTest, RestartIsAWordOnlyWhileNoEntryNameContainsIt) {
   Start({"1\trestart tool\t" + missing() + "\t\t", "2\trestart helper\t" + missing() + "\t\t"});
   Type("restart");
@@ -441,6 +466,29 @@ TEST_F(LauncherInputTest, AFailingTargetShowsTheFailureMessageAndRecordsNothing)
   EXPECT_EQ(owner, launcher.Handle());
   EXPECT_FALSE(Shown());
   EXPECT_EQ(launcher.CommandText(), "gone");
+  EXPECT_EQ(StoreCell(3, 0), "7");
+  EXPECT_EQ(ReadFileBytes(folder.path() + "data\\applist.tsv"), listBefore);
+  EXPECT_TRUE(errors.empty()) << errors.front();
+}
+
+TEST_F(LauncherInputTest, ATargetLongerThanTheShellTakesFailsWithTheFailureMessage) {
+  const std::string target = folder.path() + std::string(2000, 't') + ".exe";
+  Start({"1\tlong\t" + target + "\t7\t"});
+  const std::string listBefore = ReadFileBytes(folder.path() + "data\\applist.tsv");
+  Type("long");
+  ASSERT_EQ(Count(), 1);
+
+  std::wstring message;
+  DialogRobot robot({[&](HWND box) {
+    message = test::StaticTexts(box);
+    test::PressButton(box, IDOK);
+  }});
+  Key(launcher.CommandBox(), VK_RETURN);
+  EXPECT_EQ(robot.Finish(), 1);
+
+  EXPECT_EQ(message, L"実行に失敗しました。");
+  EXPECT_FALSE(Shown());
+  EXPECT_EQ(launcher.CommandText(), "long");
   EXPECT_EQ(StoreCell(3, 0), "7");
   EXPECT_EQ(ReadFileBytes(folder.path() + "data\\applist.tsv"), listBefore);
   EXPECT_TRUE(errors.empty()) << errors.front();
