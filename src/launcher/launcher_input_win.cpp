@@ -11,6 +11,7 @@
 #include <windows.h>
 #include <windowsx.h>
 
+#include <exception>
 #include <string>
 #include <vector>
 
@@ -125,12 +126,22 @@ bool TfrmLumora::edtCommandKeyDown(WPARAM virtualKey) {
 
   const std::string text = CommandText();
   if (RunCommandWord(text)) return true;
-  if (ShellOpen(text) > 32) {
-    AddTypedCommand();
-    HideLauncher();
-  } else {
+  if (ShellOpen(text) <= 32) {
     MessageBeep(MB_OK);
+    return true;
   }
+  // The command has started: the command line is done with it even when the
+  // list cannot be saved, so that a second Enter does not start it again. The
+  // save's error goes on to the error guard afterwards.
+  std::exception_ptr saveError;
+  try {
+    AddTypedCommand();
+  } catch (...) {
+    saveError = std::current_exception();
+    SetCommandText("");
+  }
+  HideLauncher();
+  if (saveError) std::rethrow_exception(saveError);
   return true;
 }
 

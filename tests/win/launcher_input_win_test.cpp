@@ -255,6 +255,38 @@ TEST_F(LauncherInputTest, ATypedTextLongerThanTheShellTakesOnlyBeeps) {
   EXPECT_TRUE(errors.empty()) << errors.front();
 }
 
+// Enter after a typed command started counts as done even when the list
+// cannot be saved: the error is told once, the text goes, the window hides,
+// and nothing is left for a second Enter to start again.
+TEST_F(LauncherInputTest, ATypedCommandThatStartedIsDoneWithEvenWhenTheSaveFails) {
+  Start({"1\tcalc\t" + missing() + "\t\t"});
+  ASSERT_TRUE(DeleteFileA((folder.path() + "data\\applist.tsv").c_str()));
+  ASSERT_TRUE(RemoveDirectoryA((folder.path() + "data").c_str()));
+  Type(script());
+  ASSERT_EQ(Count(), 0);
+  Key(launcher.CommandBox(), VK_RETURN);
+
+  EXPECT_NE(WaitForLine(toolFolder() + "cwd.txt"), "");
+  EXPECT_EQ(errors.size(), 1u) << "the failed save is told once";
+  EXPECT_FALSE(Shown());
+  EXPECT_EQ(launcher.CommandText(), "");
+  // The entry stays in memory and the view shows it.
+  EXPECT_EQ(launcher.List().sheetAll.RowCount(), 2);
+  EXPECT_EQ(StoreCell(2, 1), script());
+  EXPECT_EQ(Count(), 2);
+
+  // A second Enter on the shown launcher starts nothing more.
+  DeleteFileA((toolFolder() + "cwd.txt").c_str());
+  Show();
+  DialogRobot robot({});
+  Key(launcher.CommandBox(), VK_RETURN);
+  Sleep(500);
+  robot.Finish();
+  EXPECT_FALSE(Launched());
+  EXPECT_EQ(launcher.List().sheetAll.RowCount(), 2);
+  EXPECT_EQ(errors.size(), 1u);
+}
+
 TEST_F(LauncherInputTest, RestartIsAWordOnlyWhileNoEntryNameContainsIt) {
   Start({"1\trestart tool\t" + missing() + "\t\t", "2\trestart helper\t" + missing() + "\t\t"});
   Type("restart");
