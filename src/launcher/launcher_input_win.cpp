@@ -11,7 +11,9 @@
 #include <windows.h>
 #include <windowsx.h>
 
+#include <algorithm>
 #include <exception>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -66,19 +68,39 @@ std::string WorkingFolderOf(const std::string& target) {
 
 POINT PointOf(LPARAM lParam) { return POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; }
 
+// The edit box's text in the ANSI code page; nothing when it holds a
+// character the code page has no byte sequence of its own for (한 in
+// Shift-JIS): the lookalike or "?" the system would put in its place could
+// match some other entry's name or open some other file.
+std::optional<std::string> HeldText(HWND edit) {
+  const int length = GetWindowTextLengthW(edit);
+  if (length <= 0) return std::string();
+  std::wstring wide(static_cast<size_t>(length) + 1, L'\0');
+  wide.resize(static_cast<size_t>(std::max(GetWindowTextW(edit, wide.data(), length + 1), 0)));
+  if (wide.empty()) return std::string();
+
+  // UTF-8 as the code page holds every character and takes none of the flags.
+  const bool utf8 = GetACP() == CP_UTF8;
+  const DWORD flags = utf8 ? 0 : WC_NO_BEST_FIT_CHARS;
+  BOOL usedDefault = FALSE;
+  BOOL* const usedDefaultOut = utf8 ? nullptr : &usedDefault;
+  const int wideLength = static_cast<int>(wide.size());
+  const int size = WideCharToMultiByte(CP_ACP, flags, wide.data(), wideLength, nullptr, 0, nullptr, usedDefaultOut);
+  if (size <= 0 || usedDefault) return std::nullopt;
+  std::string text(static_cast<size_t>(size), '\0');
+  WideCharToMultiByte(CP_ACP, flags, wide.data(), wideLength, text.data(), size, nullptr, usedDefaultOut);
+  if (usedDefault) return std::nullopt;
+  return text;
+}
+
 }  // namespace
 
 // --- the typed text ---------------------------------------------------------
 
 std::string TfrmLumora::CommandText() const {
-  // The edit box is a Unicode window; the A call hands its text over in the
-  // ANSI code page. The length is an upper bound for that text.
-  const int length = GetWindowTextLengthA(edtCommand);
-  if (length <= 0) return {};
-  std::string text(static_cast<size_t>(length) + 1, '\0');
-  const int copied = GetWindowTextA(edtCommand, text.data(), length + 1);
-  text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
-  return text;
+  // Text the code page cannot hold reads as empty: it is nothing that could
+  // be looked up or opened.
+  return HeldText(edtCommand).value_or(std::string());
 }
 
 void TfrmLumora::SetCommandText(const std::string& ansiText) {
@@ -86,7 +108,16 @@ void TfrmLumora::SetCommandText(const std::string& ansiText) {
   SetWindowTextA(edtCommand, ansiText.c_str());
 }
 
-void TfrmLumora::edtCommandChange() { list_->Filter(CommandText()); }
+void TfrmLumora::edtCommandChange() {
+  const std::optional<std::string> text = HeldText(edtCommand);
+  if (text) {
+    list_->Filter(*text);
+  } else {
+    // No name holds a character that the list file cannot hold: no entry.
+    list_->sheetView.Clear();
+    list_->RefreshList();
+  }
+}
 
 // --- keys -------------------------------------------------------------------
 
@@ -124,9 +155,10 @@ bool TfrmLumora::edtCommandKeyDown(WPARAM virtualKey) {
       break;
   }
 
-  const std::string text = CommandText();
-  if (RunCommandWord(text)) return true;
-  if (ShellOpen(text) <= 32) {
+  const std::optional<std::string> text = HeldText(edtCommand);
+  if (text && RunCommandWord(*text)) return true;
+  // Text the code page cannot hold is never handed to the shell.
+  if (!text || ShellOpen(*text) <= 32) {
     MessageBeep(MB_OK);
     return true;
   }

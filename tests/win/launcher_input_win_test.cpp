@@ -287,6 +287,46 @@ TEST_F(LauncherInputTest, ATypedCommandThatStartedIsDoneWithEvenWhenTheSaveFails
   EXPECT_EQ(errors.size(), 1u);
 }
 
+// 한 is no character of the code page: the text matches no entry, not even
+// one whose name has the "?" the system would put in its place, and Enter
+// hands nothing to the shell.
+TEST_F(LauncherInputTest, TextTheCodePageCannotHoldMatchesNothingAndNeverLaunches) {
+  // メモ帳 in the code page (Shift-JIS in the test set-up).
+  const std::string memo = platform::WideToAnsi(L"\x30E1\x30E2\x5E33");
+  Start({"1\ta?b\t" + script() + "\t\t", "2\t" + memo + "\t" + missing() + "\t\t"});
+  ASSERT_EQ(Count(), 2);
+  if (GetACP() == CP_UTF8) GTEST_SKIP() << "the code page holds every character";
+
+  for (const wchar_t* text : {L"\xD55C", L"a\xD55C", L"a\xD55C" L"b"}) {
+    SetWindowTextW(launcher.CommandBox(), text);
+    EXPECT_EQ(Count(), 0) << platform::WideToUtf8(text);
+    EXPECT_EQ(launcher.CommandText(), "");
+    DialogRobot robot({});
+    Key(launcher.CommandBox(), VK_RETURN);
+    Sleep(300);
+    robot.Finish();
+    EXPECT_EQ(robot.Unexpected(), 0);
+    EXPECT_TRUE(Shown());
+    EXPECT_FALSE(Launched()) << platform::WideToUtf8(text);
+    EXPECT_EQ(launcher.List().sheetAll.RowCount(), 2);
+  }
+  // Typed as a character, the same.
+  SetWindowTextW(launcher.CommandBox(), L"");
+  ASSERT_EQ(Count(), 2);
+  SendMessageW(launcher.CommandBox(), WM_CHAR, 0xD55C, 1);
+  EXPECT_EQ(Count(), 0);
+
+  // Text the code page holds still filters: メモ matches メモ帳.
+  if (platform::AnsiToWide(memo) == L"\x30E1\x30E2\x5E33") {
+    SetWindowTextW(launcher.CommandBox(), L"\x30E1\x30E2");
+    EXPECT_EQ(launcher.CommandText(), platform::WideToAnsi(L"\x30E1\x30E2"));
+    ASSERT_EQ(Count(), 1);
+    EXPECT_EQ(ItemText(0), memo);
+  }
+  EXPECT_FALSE(Launched());
+  EXPECT_TRUE(errors.empty()) << errors.front();
+}
+
 TEST_F(LauncherInputTest, RestartIsAWordOnlyWhileNoEntryNameContainsIt) {
   Start({"1\trestart tool\t" + missing() + "\t\t", "2\trestart helper\t" + missing() + "\t\t"});
   Type("restart");
