@@ -149,12 +149,19 @@ void LauncherList::ResetView() {
 }
 
 std::optional<double> LauncherList::DateOf(std::string_view text) {
-  // The locale's conversion is slow on some systems and the same times come
+  // The texts the program wrote itself are read without the locale.
+  const platform::TextPlatform& platform = platform::Text();
+  if (!timeReader_ || timeReaderPlatform_ != &platform) {
+    timeReader_.emplace(platform);
+    timeReaderPlatform_ = &platform;
+  }
+  if (const std::optional<double> date = timeReader_->Read(text)) return date;
+  // Any other text: the locale's conversion is slow on some systems and the same times come
   // back at every keystroke, so each text is converted once. The cache is
   // dropped when it outgrows the list a few times over.
   if (dateCache_.size() > 4 * static_cast<std::size_t>(sheetAll.RowCount()) + 1024) dateCache_.clear();
   const auto [it, added] = dateCache_.try_emplace(std::string(text));
-  if (added) it->second = platform::Text().TextToDate(text);
+  if (added) it->second = platform.TextToDate(text);
   return it->second;
 }
 

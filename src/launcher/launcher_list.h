@@ -14,6 +14,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "launcher/time_text_reader.h"
 #include "sheet/CsvUtils2.h"
 
 namespace lumora {
@@ -105,6 +106,9 @@ class LauncherList {
   // Why saving is refused (the list file exists but could not be read).
   std::string saveRefusal_;
   std::unordered_map<std::string, std::optional<double>> dateCache_;
+  // Reads the program's own time texts; made for the text services in force.
+  std::optional<TimeTextReader> timeReader_;
+  const platform::TextPlatform* timeReaderPlatform_ = nullptr;
 };
 
 }  // namespace lumora
