@@ -126,8 +126,8 @@ class TfrmLumora : public platform::Window, private HotKeyHost {
   // Null before start-up and after shutdown.
   const LauncherHotKeys* HotKeys() const { return hotKeys_.get(); }
 
-  // The typed text of edtCommand in the ANSI code page, and setting it
-  // (which runs the filter).
+  // The typed text of edtCommand in the ANSI code page (empty when the code
+  // page cannot hold it), and setting it (which runs the filter).
   std::string CommandText() const;
   void SetCommandText(const std::string& ansiText);
 
