@@ -33,10 +33,14 @@
 
 namespace lumora {
 
-// The list box lstMain as the list logic sees it.
+// The list box lstMain as the list logic sees it. Its messages go straight
+// to the list box class's own procedure: none of them is one the launcher's
+// subclass acts on, and on Wine every message through a comctl32 subclass
+// costs a server round trip (10,000 names took 1.5 s that way, 20 ms this
+// way).
 class ListBoxDisplay : public ListDisplay {
  public:
-  void Attach(HWND listBox) { listBox_ = listBox; }
+  void Attach(HWND listBox);
   void Fill(const std::vector<std::string_view>& names) override;
   int Count() const override;
   void Select(int index) override;
@@ -44,7 +48,10 @@ class ListBoxDisplay : public ListDisplay {
   void Repaint() override;
 
  private:
+  LRESULT Send(UINT message, WPARAM wParam, LPARAM lParam) const;
+
   HWND listBox_ = nullptr;
+  WNDPROC classProc_ = nullptr;
 };
 
 class TfrmLumora : public platform::Window, private HotKeyHost {

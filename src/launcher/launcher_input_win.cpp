@@ -73,10 +73,19 @@ POINT PointOf(LPARAM lParam) { return POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(l
 // Shift-JIS): the lookalike or "?" the system would put in its place could
 // match some other entry's name or open some other file.
 std::optional<std::string> HeldText(HWND edit) {
-  const int length = GetWindowTextLengthW(edit);
+  // Read through the edit class's own procedure: the launcher's subclass
+  // does nothing with these, and on Wine each message through a comctl32
+  // subclass costs a server round trip, at every keystroke.
+  const auto classProc = reinterpret_cast<WNDPROC>(GetClassLongPtrW(edit, GCLP_WNDPROC));
+  auto send = [&](UINT message, WPARAM wParam, LPARAM lParam) {
+    return classProc ? CallWindowProcW(classProc, edit, message, wParam, lParam)
+                     : SendMessageW(edit, message, wParam, lParam);
+  };
+  const auto length = static_cast<int>(send(WM_GETTEXTLENGTH, 0, 0));
   if (length <= 0) return std::string();
   std::wstring wide(static_cast<size_t>(length) + 1, L'\0');
-  wide.resize(static_cast<size_t>(std::max(GetWindowTextW(edit, wide.data(), length + 1), 0)));
+  const auto got = static_cast<int>(send(WM_GETTEXT, static_cast<WPARAM>(length + 1), reinterpret_cast<LPARAM>(wide.data())));
+  wide.resize(static_cast<size_t>(std::clamp(got, 0, length)));
   if (wide.empty()) return std::string();
 
   // UTF-8 as the code page holds every character and takes none of the flags.
