@@ -305,6 +305,14 @@ class LauncherTest : public LumoraTest {
     return true;
   }
   bool Show() { return ShowAt(MiddleOfWorkArea()); }
+  // Shows the window by a tray click with the cursor at the point, returns
+  // its rectangle, and hides it by a second click.
+  std::optional<RECT> RectShownAt(POINT cursor) {
+    if (!ShowAt(cursor)) return std::nullopt;
+    const RECT rect = WindowRectOf(launcher);
+    if (!HideByTrayClick()) return std::nullopt;
+    return rect;
+  }
   bool HideByTrayClick() {
     TrayClick();
     if (!WaitForVisibility(launcher, false, 5s)) {

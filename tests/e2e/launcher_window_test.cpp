@@ -17,15 +17,6 @@ class LauncherWindow : public LauncherTest {
     WriteList({{"1", "メモ帳", "C:\\windows\\notepad.exe", "1", "2026/1/10 9:00:00"},
                {"2", "calc", "C:\\windows\\system32\\calc.exe", "", "2026/12/7 13:05:09"}});
   }
-
-  // Shows the window by a tray click with the cursor at the point, returns
-  // its rectangle, and hides it by a second click.
-  std::optional<RECT> RectShownAt(POINT cursor) {
-    if (!ShowAt(cursor)) return std::nullopt;
-    const RECT rect = WindowRectOf(launcher);
-    if (!HideByTrayClick()) return std::nullopt;
-    return rect;
-  }
 };
 
 TEST_F(LauncherWindow, ATrayClickShowsTheWindowAtTheCursorInsideTheWorkArea) {
