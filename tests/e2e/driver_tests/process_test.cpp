@@ -143,9 +143,12 @@ TEST_F(DriverProcess, ReadsAnotherProcesssAnsiListBox) {
   LumoraProcess process = Start(L"--show");
   const HWND window = process.WaitForWindow(L"[FAKE]");
   ASSERT_NE(window, nullptr);
-  const HWND listHandle = FindChild(window, L"ListBox", 102);
+  // The program makes this list, and fills it, after its window is there.
+  HWND listHandle = nullptr;
+  WaitUntil([&] { return (listHandle = FindChild(window, L"ListBox", 102)) != nullptr; }, 3s);
   ASSERT_NE(listHandle, nullptr) << DescribeWindowTree(window);
   const ListBox list(listHandle);
+  WaitUntil([&] { return list.Count() == 2; }, 3s);
   ASSERT_EQ(list.Count(), 2);
   EXPECT_EQ(list.ItemAnsi(0), "\x93\x64\x91\xEC");
   EXPECT_EQ(list.Item(0), L"電卓");
