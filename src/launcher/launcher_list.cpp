@@ -148,13 +148,20 @@ void LauncherList::ResetView() {
   RefreshList();
 }
 
+void LauncherList::FollowTextPlatform() {
+  const platform::TextPlatform& platform = platform::Text();
+  if (timeReader_ && timeReaderPlatform_ == &platform) return;
+  timeReader_.emplace(platform);
+  timeReaderPlatform_ = &platform;
+  dateCache_.clear();
+  timeKeyTag_ = NewSortKeyTag();
+  countKeyTag_ = NewSortKeyTag();
+}
+
 std::optional<double> LauncherList::DateOf(std::string_view text) {
   // The texts the program wrote itself are read without the locale.
+  FollowTextPlatform();
   const platform::TextPlatform& platform = platform::Text();
-  if (!timeReader_ || timeReaderPlatform_ != &platform) {
-    timeReader_.emplace(platform);
-    timeReaderPlatform_ = &platform;
-  }
   if (const std::optional<double> date = timeReader_->Read(text)) return date;
   // Any other text: the locale's conversion is slow on some systems and the same times come
   // back at every keystroke, so each text is converted once. The cache is
@@ -167,15 +174,18 @@ std::optional<double> LauncherList::DateOf(std::string_view text) {
 
 void LauncherList::RefreshList() {
   sheetView.TrimEmptyRows();
+  // The converted time and count cells stay on the rows from one sort to
+  // the next, so a keystroke converts nothing that did not change.
+  FollowTextPlatform();
   switch (sortMode) {
     case kSortByCount:
-      sheetView.SortByNumber(kColCount);
+      sheetView.SortByNumber(kColCount, countKeyTag_);
       break;
     case kSortByName:
       sheetView.SortByText(kColName);
       break;
     default:
-      sheetView.SortByDate(kColTime, [this](std::string_view text) { return DateOf(text); });
+      sheetView.SortByDate(kColTime, [this](std::string_view text) { return DateOf(text); }, timeKeyTag_);
       break;
   }
 

@@ -8,6 +8,7 @@
 // last launch (the platform's DateTimeText), 5 and 6 kept as they are.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -98,6 +99,9 @@ class LauncherList {
 
  private:
   std::string NowText() const;
+  // Makes the time reader and the sort key tags anew when the text services
+  // in force changed (keys worked out under others must not be reused).
+  void FollowTextPlatform();
   // The date of a time cell, converted once per distinct text.
   std::optional<double> DateOf(std::string_view text);
 
@@ -109,6 +113,9 @@ class LauncherList {
   // Reads the program's own time texts; made for the text services in force.
   std::optional<TimeTextReader> timeReader_;
   const platform::TextPlatform* timeReaderPlatform_ = nullptr;
+  // The rows keep their converted time and count cells under these tags.
+  std::uint32_t timeKeyTag_ = 0;
+  std::uint32_t countKeyTag_ = 0;
 };
 
 }  // namespace lumora

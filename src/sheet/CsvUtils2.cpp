@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <charconv>
 #include <climits>
 #include <cstdint>
@@ -261,7 +262,7 @@ void QuickSort(std::vector<int>& order, Compare compare) {
   }
 }
 
-int CompareText(const std::string& a, const std::string& b) {
+int CompareText(std::string_view a, std::string_view b) {
   const std::size_t n = std::min(a.size(), b.size());
   const int c = n ? std::memcmp(a.data(), b.data(), n) : 0;
   if (c != 0) return c;
@@ -294,12 +295,15 @@ void TCsvCells::Assign(const TCsvCells& other) {
   text_ = other.text_;
   ends_ = other.ends_;
   count_ = other.count_;
+  keyTag_ = other.keyTag_;
+  key_ = other.key_;
 }
 
 void TCsvCells::Clear() {
   text_.clear();
   ends_.clear();
   count_ = 0;
+  keyTag_ = 0;
 }
 
 int TCsvCells::Count() const { return count_; }
@@ -316,6 +320,7 @@ std::string_view TCsvCells::CellView(int index) const {
 void TCsvCells::SetCell(int index, std::string_view text) {
   if (index < 0) ThrowIndexError(index);
   text = UpToZero(text);
+  keyTag_ = 0;
   if (index >= count_) count_ = index + 1;
   const std::size_t i = static_cast<std::size_t>(index);
   if (i >= ends_.size()) {
@@ -474,14 +479,14 @@ void TCsvSheet::SaveToFile(const std::string& path, char delimiter,
   file->Commit();
 }
 
-void TCsvSheet::SortBy(SortKind kind, int column, const DateReader* readDate) {
+void TCsvSheet::SortBy(SortKind kind, int column, const DateReader* readDate, std::uint32_t keyTag) {
   if (rows_.empty()) return;
   const std::size_t first = headerRow ? 1 : 0;
   if (rows_.size() <= first + 1) return;
   const std::size_t count = rows_.size() - first;
 
-  // Each row's key is worked out once; the sort moves indexes, and the rows
-  // are put in their new order by pointer at the end.
+  // The sort moves indexes; the rows are put in their new order by pointer
+  // at the end.
   std::vector<int> order(count);
   for (std::size_t i = 0; i < count; ++i) order[i] = static_cast<int>(i);
   auto cellOf = [&](std::size_t i) {
@@ -490,26 +495,56 @@ void TCsvSheet::SortBy(SortKind kind, int column, const DateReader* readDate) {
   };
 
   if (kind == SortKind::Text) {
-    std::vector<std::string> keys(count);
+    // The cells with a-z taken as A-Z (every byte, second bytes of
+    // two-byte characters too), end to end in one buffer.
+    std::size_t total = 0;
+    for (std::size_t i = 0; i < count; ++i) total += cellOf(i).size();
+    std::string folded;
+    folded.reserve(total);
     for (std::size_t i = 0; i < count; ++i) {
-      keys[i] = std::string(cellOf(i));
-      for (char& c : keys[i]) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+      for (const char c : cellOf(i)) folded.push_back(c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c);
+    }
+    // The first eight bytes of each key as one number (zero bytes after a
+    // shorter text, which holds none) settle most comparisons at once.
+    std::vector<std::string_view> keys(count);
+    std::vector<std::uint64_t> heads(count);
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+      const std::size_t length = cellOf(i).size();
+      keys[i] = std::string_view(folded).substr(start, length);
+      start += length;
+      std::uint64_t head = 0;
+      for (std::size_t k = 0; k < 8; ++k) {
+        head = (head << 8) | (k < length ? static_cast<unsigned char>(keys[i][k]) : 0u);
       }
+      heads[i] = head;
     }
     QuickSort(order, [&](int a, int b) {
+      const std::uint64_t x = heads[static_cast<std::size_t>(a)];
+      const std::uint64_t y = heads[static_cast<std::size_t>(b)];
+      if (x != y) return x < y ? -1 : 1;
       return CompareText(keys[static_cast<std::size_t>(a)], keys[static_cast<std::size_t>(b)]);
     });
   } else {
+    // Each row's key is worked out once per sort, or taken from the row when
+    // it kept one under keyTag.
     std::vector<double> keys(count);
     const auto& text = platform::Text();
     for (std::size_t i = 0; i < count; ++i) {
+      const TCsvCells* row = rows_[first + i].get();
+      if (row) {
+        if (const std::optional<double> kept = row->KeptSortKey(keyTag)) {
+          keys[i] = *kept;
+          continue;
+        }
+      }
       const std::string_view cell = cellOf(i);
       if (kind == SortKind::Number) {
         keys[i] = StrToNum(cell);
       } else {
         keys[i] = (readDate ? (*readDate)(cell) : text.TextToDate(cell)).value_or(0.0);
       }
+      if (row && keyTag != 0) row->KeepSortKey(keyTag, keys[i]);
     }
     if (kind == SortKind::Number) {
       QuickSort(order, [&](int a, int b) {
@@ -529,10 +564,19 @@ void TCsvSheet::SortBy(SortKind kind, int column, const DateReader* readDate) {
 }
 
 void TCsvSheet::SortByText(int column) { SortBy(SortKind::Text, column); }
-void TCsvSheet::SortByNumber(int column) { SortBy(SortKind::Number, column); }
+void TCsvSheet::SortByNumber(int column, std::uint32_t keyTag) {
+  SortBy(SortKind::Number, column, nullptr, keyTag);
+}
 void TCsvSheet::SortByDate(int column) { SortBy(SortKind::Date, column); }
-void TCsvSheet::SortByDate(int column, const DateReader& readDate) {
-  SortBy(SortKind::Date, column, &readDate);
+void TCsvSheet::SortByDate(int column, const DateReader& readDate, std::uint32_t keyTag) {
+  SortBy(SortKind::Date, column, &readDate, keyTag);
+}
+
+std::uint32_t NewSortKeyTag() {
+  static std::atomic<std::uint32_t> last{0};
+  std::uint32_t tag = ++last;
+  if (tag == 0) tag = ++last;  // 0 means "no key kept"
+  return tag;
 }
 
 void TCsvSheet::TrimEmptyRows() {

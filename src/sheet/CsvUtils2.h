@@ -42,13 +42,30 @@ class TCsvCells {
   // The row as one line without line end; n < 0 means the row's own Count.
   std::string RowText(char delimiter, int n) const;
 
+  // A sort key worked out from the row, kept until the row changes. The tag
+  // names how it was worked out (nonzero; see NewSortKeyTag); a key kept
+  // under another tag is not given back.
+  std::optional<double> KeptSortKey(std::uint32_t tag) const {
+    return tag != 0 && keyTag_ == tag ? std::optional<double>(key_) : std::nullopt;
+  }
+  void KeepSortKey(std::uint32_t tag, double key) const {
+    keyTag_ = tag;
+    key_ = key;
+  }
+
  private:
   // Cell i is text_[start(i), ends_[i]); cells from ends_.size() to count_
   // are empty.
   std::string text_;
   std::vector<std::uint32_t> ends_;
   int count_ = 0;
+  mutable std::uint32_t keyTag_ = 0;  // 0: no key kept
+  mutable double key_ = 0;
 };
+
+// A tag no other caller has: sort keys worked out one way (one column, one
+// conversion) are kept on the rows under it.
+std::uint32_t NewSortKeyTag();
 
 // An ordered list of rows (a slot may be absent). A sheet may show rows of
 // another sheet without copying them (ShareRows, AddSharedRow): a change to
@@ -89,17 +106,19 @@ class TCsvSheet {
   // when all of it has been written; on failure the old file stays.
   void SaveToFile(const std::string& path, char delimiter, std::string_view lineEnd) const;
   void SortByText(int column);
-  void SortByNumber(int column);
+  // keyTag: when nonzero, each row keeps its converted cell under this tag,
+  // so a later sort with the same tag converts only rows changed since.
+  void SortByNumber(int column, std::uint32_t keyTag = 0);
   void SortByDate(int column);
   // The same with another conversion of the cells to dates (nothing: date 0),
   // for a caller that keeps converted dates between sorts.
   using DateReader = std::function<std::optional<double>(std::string_view)>;
-  void SortByDate(int column, const DateReader& readDate);
+  void SortByDate(int column, const DateReader& readDate, std::uint32_t keyTag = 0);
   void TrimEmptyRows();
 
  private:
   enum class SortKind { Text, Number, Date };
-  void SortBy(SortKind kind, int column, const DateReader* readDate = nullptr);
+  void SortBy(SortKind kind, int column, const DateReader* readDate = nullptr, std::uint32_t keyTag = 0);
 
   std::vector<std::shared_ptr<TCsvCells>> rows_;
 };
