@@ -3,7 +3,6 @@
 #include "shell/input_box_win.h"
 
 #include <windows.h>
-#include <commdlg.h>
 
 #include <algorithm>
 #include <string_view>
@@ -13,6 +12,7 @@
 #include "platform/application_win.h"
 #include "platform/error.h"
 #include "platform/error_report_win.h"
+#include "platform/open_dialog_win.h"
 #include "platform/unicode_win.h"
 #include "shell/gui_benri_win.h"
 
@@ -218,7 +218,7 @@ std::optional<std::string> ChooseFileToOpen() {
   // folder as the program's current folder, held open for as long as the
   // program runs (a removable drive could not be ejected).
   open.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_EXPLORER | OFN_NOCHANGEDIR;
-  if (!GetOpenFileNameW(&open)) return std::nullopt;
+  if (!platform::GetOpenFileNameLazy(open)) return std::nullopt;
 
   const std::wstring chosen(file.data());
   std::string ansi = platform::WideToAnsi(chosen);
