@@ -5,6 +5,7 @@ set -euo pipefail
 
 PACKAGES=(
   cmake make g++ googletest libgtest-dev libbenchmark-dev
+  clang libfuzzer-14-dev libclang-rt-14-dev
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
   wine wine32:i386 wine64 libxinerama1:i386 libxinerama1
   xvfb x11-xserver-utils x11-utils xdotool

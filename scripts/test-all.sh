@@ -1,6 +1,7 @@
 #!/bin/bash
 # Installs what is needed, builds every tree and runs every test tier:
-#   1. native unit tests (AddressSanitizer and UndefinedBehaviorSanitizer)
+#   1. native unit tests (AddressSanitizer and UndefinedBehaviorSanitizer),
+#      and a short run of each libFuzzer target (scripts/fuzz.sh)
 #   2. Windows unit tests under Wine with code page 932
 #   3. end-to-end tests of the real Lumora.exe under Wine in Xvfb
 #      (the monitor tests, labelled "twomonitors", on a second screen split
@@ -61,6 +62,17 @@ CTEST_RESULTS="$BUILD/ctest-results"
 rm -rf "$CTEST_RESULTS"; mkdir -p "$CTEST_RESULTS"
 (cd "$BUILD/native" && ctest --output-on-failure --timeout 300 --output-junit "$CTEST_RESULTS/native.xml")
 NATIVE_RC=$?
+
+step "fuzzing: a short run of each reader's fuzz target"
+FUZZ_LOG="$BUILD/fuzz-short.log"
+bash "$ROOT/scripts/fuzz.sh" short >"$FUZZ_LOG" 2>&1
+FUZZ_RC=$?
+cat "$FUZZ_LOG"
+fuzz_passed="$(grep -c '^fuzz .*: passed' "$FUZZ_LOG")"
+fuzz_failed="$(grep -c '^fuzz .*: FAILED' "$FUZZ_LOG")"
+# A build that failed reports no target: it counts as one failure.
+[ "$FUZZ_RC" != 0 ] && [ "$fuzz_failed" = 0 ] && fuzz_failed=1
+EXTRA_PASSED=$((EXTRA_PASSED + fuzz_passed)) EXTRA_FAILED=$((EXTRA_FAILED + fuzz_failed))
 
 step "tier 2 and 3: Windows unit tests and end-to-end tests under Wine"
 RUNDIR="$(mktemp -d /tmp/lumora-test.XXXXXX)"
