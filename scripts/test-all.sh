@@ -57,6 +57,30 @@ else
   EXTRA_PASSED=1
 fi
 
+step "executable hardening: PE header and symbols"
+# DllCharacteristics: 0x40 address space layout randomization, 0x100 data
+# execution prevention, and on 64-bit 0x20 high-entropy randomization.
+check_pe() {  # objdump exe required-bits
+  local flags
+  flags="$("$1" -p "$2" | awk '/^DllCharacteristics/ {print $2}')"
+  if [ -n "$flags" ] && [ $((0x$flags & $3)) = $(($3)) ]; then
+    echo "$2: DllCharacteristics 0x$flags"
+    EXTRA_PASSED=$((EXTRA_PASSED + 1))
+  else
+    echo "FAILED: $2: DllCharacteristics 0x${flags:-?} lacks some of $3"
+    EXTRA_FAILED=$((EXTRA_FAILED + 1))
+  fi
+}
+check_pe i686-w64-mingw32-objdump "$PRODUCT/bin/Lumora.exe" 0x140
+[ "$LUMORA_WIN_ARCH" = x86_64 ] && check_pe x86_64-w64-mingw32-objdump "$WIN/bin/Lumora.exe" 0x160
+if i686-w64-mingw32-nm "$PRODUCT/bin/Lumora.exe" 2>&1 | grep -q 'no symbols'; then
+  echo "$PRODUCT/bin/Lumora.exe: stripped, $(stat -c %s "$PRODUCT/bin/Lumora.exe") bytes"
+  EXTRA_PASSED=$((EXTRA_PASSED + 1))
+else
+  echo "FAILED: $PRODUCT/bin/Lumora.exe carries a symbol table"
+  EXTRA_FAILED=$((EXTRA_FAILED + 1))
+fi
+
 step "tier 1: native unit tests"
 CTEST_RESULTS="$BUILD/ctest-results"
 rm -rf "$CTEST_RESULTS"; mkdir -p "$CTEST_RESULTS"

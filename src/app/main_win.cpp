@@ -1,13 +1,17 @@
-// The program entry: COM and the common controls for the UI thread, the
-// launcher window (hidden), then the message loop until that window closes.
+// The program entry: DLLs from the system folder only, COM and the common
+// controls for the UI thread, the launcher window (hidden), then the message
+// loop until that window closes.
 #include <windows.h>
 #include <commctrl.h>
 
 #include "app/frmLumoraU_win.h"
+#include "platform/dll_search_win.h"
 #include "platform/error_report_win.h"
 #include "platform/handles_win.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  // Before anything loads a DLL by name.
+  lumora::platform::RestrictDllSearchToSystem();
   lumora::platform::ComScope com;
 
   INITCOMMONCONTROLSEX controls{};
