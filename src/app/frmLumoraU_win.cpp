@@ -146,6 +146,9 @@ LRESULT TfrmLumora::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case kSettingsNotWrittenMessage:
       if (!settingsFailure_.empty()) ShowWarning(std::exchange(settingsFailure_, std::string()), "");
       break;
+    case kShowForSecondStartMessage:
+      ShowLauncherFromHotKey();
+      break;
     case WM_ACTIVATEAPP:
       // Another program taking the focus leaves the launcher shown.
       result = DefaultHandling(message, wParam, lParam);

@@ -57,6 +57,9 @@ class ListBoxDisplay : public ListDisplay {
 class TfrmLumora : public platform::Window, private HotKeyHost {
  public:
   static constexpr const wchar_t* kClassName = L"TfrmLumora";
+  // Posted by a second start of the program from the same folder: show the
+  // launcher at the cursor, as the show hotkey does.
+  static constexpr UINT kShowForSecondStartMessage = WM_APP + 3;
 
   TfrmLumora();
   ~TfrmLumora() override;

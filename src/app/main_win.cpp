@@ -1,10 +1,11 @@
-// The program entry: DLLs from the system folder only, COM and the common
-// controls for the UI thread, the launcher window (hidden), then the message
+// The program entry: DLLs from the system folder only, one instance per
+// program folder, COM and the common controls for the UI thread, the launcher window (hidden), then the message
 // loop until that window closes.
 #include <windows.h>
 #include <commctrl.h>
 
 #include "app/frmLumoraU_win.h"
+#include "app/single_instance_win.h"
 #include "platform/dll_search_win.h"
 #include "platform/error_report_win.h"
 #include "platform/handles_win.h"
@@ -12,6 +13,14 @@
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   // Before anything loads a DLL by name.
   lumora::platform::RestrictDllSearchToSystem();
+  // A second start from the same folder brings the running launcher up and
+  // ends, touching no file.
+  using namespace std::chrono_literals;
+  const std::optional<lumora::SingleInstance> instance = lumora::SingleInstance::Claim(10s);
+  if (!instance) {
+    lumora::SingleInstance::ShowRunningInstance(lumora::TfrmLumora::kShowForSecondStartMessage, 5s);
+    return 0;
+  }
   lumora::platform::ComScope com;
 
   INITCOMMONCONTROLSEX controls{};

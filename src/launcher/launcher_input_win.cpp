@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "app/frmLumoraU_win.h"
+#include "app/single_instance_win.h"
 #include "launcher/launch_rules.h"
 #include "platform/ime_win.h"
 #include "platform/module_win.h"
@@ -300,6 +301,8 @@ void TfrmLumora::mnuRestartLaunchClick() {
   // This instance's hotkeys go before the new instance starts, so that it
   // can register the same keys.
   if (hotKeys_) hotKeys_->ReleaseAll();
+  // The new instance waits for this one to end instead of handing over to it.
+  SingleInstance::MarkLeavingForRestart();
   ShellOpen(self);  // this instance ends whatever the result
   // Posted, not sent: the request may come from inside a control's message
   // (Enter on "restart"), and the close destroys the controls.

@@ -1,0 +1,103 @@
+#include "app/single_instance_win.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace lumora {
+
+namespace {
+
+// The executable's folder, upper-cased as the file system compares names.
+std::wstring FolderKeyOf(std::wstring path) {
+  const std::size_t slash = path.find_last_of(L"\\/");
+  path.resize(slash == std::wstring::npos ? 0 : slash);
+  if (!path.empty()) CharUpperBuffW(path.data(), static_cast<DWORD>(path.size()));
+  return path;
+}
+
+std::wstring OwnFolderKey() {
+  std::vector<wchar_t> buffer(MAX_PATH);
+  for (;;) {
+    const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (length < buffer.size()) return FolderKeyOf(std::wstring(buffer.data(), length));
+    buffer.resize(buffer.size() * 2);
+  }
+}
+
+// The session's names of a folder's objects: a folder path may be longer
+// than a name may be and holds backslashes, so it goes in as a hash.
+std::wstring ObjectName(const wchar_t* what) {
+  std::uint64_t hash = 14695981039346656037ull;  // FNV-1a over the UTF-16 units
+  for (const wchar_t c : OwnFolderKey()) {
+    hash ^= static_cast<std::uint16_t>(c);
+    hash *= 1099511628211ull;
+  }
+  wchar_t name[64];
+  std::swprintf(name, 64, L"Local\\Lumora-%016llx-%ls", static_cast<unsigned long long>(hash), what);
+  return name;
+}
+
+struct FoundLauncher {
+  std::wstring folder;
+  HWND window = nullptr;
+};
+
+BOOL CALLBACK FindLauncherOfFolder(HWND window, LPARAM data) {
+  auto& found = *reinterpret_cast<FoundLauncher*>(data);
+  wchar_t className[32] = {};
+  GetClassNameW(window, className, 32);
+  if (std::wstring_view(className) != L"TfrmLumora") return TRUE;
+  DWORD processId = 0;
+  GetWindowThreadProcessId(window, &processId);
+  if (processId == GetCurrentProcessId()) return TRUE;
+  const platform::KernelHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+  if (!process) return TRUE;
+  std::vector<wchar_t> path(32768);
+  DWORD size = static_cast<DWORD>(path.size());
+  if (!QueryFullProcessImageNameW(process.get(), 0, path.data(), &size)) return TRUE;
+  if (FolderKeyOf(std::wstring(path.data(), size)) != found.folder) return TRUE;
+  found.window = window;
+  return FALSE;
+}
+
+}  // namespace
+
+std::optional<SingleInstance> SingleInstance::Claim(std::chrono::milliseconds leaveWait) {
+  const std::wstring name = ObjectName(L"running");
+  platform::KernelHandle mutex(CreateMutexW(nullptr, TRUE, name.c_str()));
+  // Without the mutex there is nothing to go by: run, as before.
+  if (!mutex || GetLastError() != ERROR_ALREADY_EXISTS) return SingleInstance(std::move(mutex));
+
+  const platform::KernelHandle leaving(OpenEventW(SYNCHRONIZE, FALSE, ObjectName(L"leaving").c_str()));
+  if (!leaving) return std::nullopt;  // a second start
+  // A restart: the old instance ends in a moment (an abandoned mutex is
+  // ours all the same).
+  WaitForSingleObject(mutex.get(), static_cast<DWORD>(leaveWait.count()));
+  return SingleInstance(std::move(mutex));
+}
+
+void SingleInstance::MarkLeavingForRestart() {
+  // Kept open until the process ends; the system closes it then.
+  static const platform::KernelHandle leaving(CreateEventW(nullptr, TRUE, TRUE, ObjectName(L"leaving").c_str()));
+}
+
+bool SingleInstance::ShowRunningInstance(UINT message, std::chrono::milliseconds timeout) {
+  FoundLauncher found{OwnFolderKey(), nullptr};
+  const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(timeout.count());
+  for (;;) {
+    EnumWindows(FindLauncherOfFolder, reinterpret_cast<LPARAM>(&found));
+    if (found.window) break;
+    if (GetTickCount64() >= end) return false;
+    Sleep(50);
+  }
+  DWORD processId = 0;
+  GetWindowThreadProcessId(found.window, &processId);
+  // This start came from the user: the running instance may take the
+  // foreground in its place.
+  AllowSetForegroundWindow(processId);
+  return PostMessageW(found.window, message, 0, 0) != FALSE;
+}
+
+}  // namespace lumora
