@@ -9,7 +9,7 @@ PACKAGES=(
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
   wine wine32:i386 wine64 libxinerama1:i386 libxinerama1
   xvfb x11-xserver-utils x11-utils xdotool
-  locales fonts-ipafont-gothic imagemagick
+  locales fonts-ipafont-gothic imagemagick zip unzip
 )
 
 missing=()
