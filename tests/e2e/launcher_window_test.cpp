@@ -96,7 +96,9 @@ TEST_F(LauncherWindow, TheHeightIsKeptAcrossHidingAndAStart) {
                            SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE));
   ASSERT_TRUE(WaitUntil([&] { const RECT r = WindowRectOf(launcher); return r.bottom - r.top == 300; }, 2s));
   ASSERT_TRUE(HideByTrayClick());
-  EXPECT_EQ(SettingsValue(L"frmLumora", L"Height"), "300");
+  // Written once the window is hidden.
+  EXPECT_TRUE(WaitUntil([&] { return SettingsValue(L"frmLumora", L"Height") == "300"; }, 5s))
+      << SettingsValue(L"frmLumora", L"Height");
 
   ASSERT_TRUE(Show());
   RECT again = WindowRectOf(launcher);

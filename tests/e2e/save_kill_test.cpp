@@ -57,11 +57,15 @@ TEST(SaveKillTest, ListFileIsTheOldOrTheNewListAfterEveryKill) {
   std::mt19937 random(seed);
   int seen[2] = {0, 0};
   int cut = 0;  // kills that left the writer's temporary file: a save cut short
-  constexpr int kKills = 300;
+  constexpr int kKills = 200;
   for (int kill = 0; kill < kKills; ++kill) {
     LumoraProcess writer = LumoraProcess::Start(WindowsPathFromAnyPath(LUMORA_SAVE_LOOP), folder.Path(),
                                                 L"data\\applist.tsv");
-    Sleep(random() % 120);
+    // Once it saves (its temporary file comes and goes), at a random moment.
+    ASSERT_TRUE(WaitUntil([&] { return folder.Exists(L"data\\applist.tsv.tmp~") || !writer.IsRunning(); }, 20s))
+        << "kill " << kill << ": the writer did not start saving";
+    ASSERT_TRUE(writer.IsRunning()) << "kill " << kill << ": the writer ended by itself";
+    Sleep(random() % 60);
     writer.Kill();
 
     const std::optional<std::string> bytes = folder.ReadFile(L"data\\applist.tsv");
@@ -81,6 +85,8 @@ TEST(SaveKillTest, ListFileIsTheOldOrTheNewListAfterEveryKill) {
     next.ResetView();
     ASSERT_EQ(display.Count(), kSaveKillRows) << "kill " << kill;
     ASSERT_EQ(next.sheetAll.GetCell(1, 0), isNew ? "new entry 0" : "old entry 0");
+    // The next writer is seen to save by its own temporary file.
+    DeleteFileW(folder.PathOf(L"data\\applist.tsv.tmp~").c_str());
   }
   // Saves were completed (both lists were found) and cut short.
   EXPECT_GT(seen[0], 0) << "seed " << seed;
