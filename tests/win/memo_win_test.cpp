@@ -118,29 +118,6 @@ TEST_F(MemoWindowTest, TheToggleShowsTheMemoInTheCornerHidesTheLauncherAndCloses
   EXPECT_TRUE(errors_.empty());
 }
 
-TEST_F(MemoWindowTest, TheNoteComesBackFromTheFileWithEveryLineBreakAsCrLf) {
-  TfrmLumora& launcher = Start();
-  launcher.ToggleMemo();
-  Type(L"一行目\r\n二行目\r\n");
-  Memo().btnCloseClick();
-  EXPECT_EQ(MemoFile(), platform::WideToAnsi(L"一行目\r\n二行目\r\n"));
-  launcher.ToggleMemo();
-  EXPECT_EQ(Note(), L"一行目\r\n二行目\r\n");  // read back, never appended
-  launcher.ToggleMemo();
-  EXPECT_EQ(MemoFile(), platform::WideToAnsi(L"一行目\r\n二行目\r\n"));
-
-  // A file written by another editor.
-  platform::FileHandle file(CreateFileA(MemoPath().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr));
-  DWORD written = 0;
-  WriteFile(file.get(), "a\nb\rc", 5, &written, nullptr);
-  file.reset();
-  launcher.ToggleMemo();
-  EXPECT_EQ(Note(), L"a\r\nb\r\nc");
-  launcher.ToggleMemo();
-  EXPECT_EQ(MemoFile(), "a\r\nb\r\nc");
-}
-
 TEST_F(MemoWindowTest, ASaveThatFailsIsToldOnceAndTheWindowKeepsTheText) {
   TfrmLumora& launcher = Start();
   launcher.ToggleMemo();
@@ -242,6 +219,42 @@ TEST_F(MemoWindowTest, AQuitWhoseNoteCannotBeSavedKeepsTheProgramAndTheNote) {
   launcher.popCompleteCloseClick();
   EXPECT_EQ(launcher.Handle(), nullptr);
   EXPECT_EQ(MemoFile(), platform::WideToAnsi(L"残すメモ"));
+}
+
+TEST_F(MemoWindowTest, TheOpenButtonShowsTheLauncherAndClosesTheMemo) {
+  TfrmLumora& launcher = Start();
+  launcher.btnConfClick();
+  ASSERT_TRUE(MemoShown());
+  EXPECT_FALSE(launcher.IsShown());
+  Memo().btnOpenClick();
+  EXPECT_TRUE(launcher.IsShown());
+  EXPECT_TRUE(IsWindowVisible(launcher.Handle()));
+  EXPECT_FALSE(MemoShown());
+  EXPECT_EQ(MemoFile(), platform::WideToAnsi(kBuiltInNote));
+}
+
+// A memo file that exists but cannot be read is reported, and the window
+// stays closed: a close would write the text in the box over the file.
+TEST_F(MemoWindowTest, AMemoFileThatCannotBeReadIsReportedAndNeverWrittenOver) {
+  TfrmLumora& launcher = Start();
+  {
+    platform::FileHandle file(CreateFileA(MemoPath().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    WriteFile(file.get(), "keep", 4, &written, nullptr);
+  }
+  platform::FileHandle lock(
+      CreateFileA(MemoPath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  ASSERT_TRUE(lock);
+  // The tray's click runs the toggle under the window's error guard.
+  SendMessageW(launcher.Handle(), TMarlTasktray::kCallbackMessage, TMarlTasktray::kIconId, WM_RBUTTONDOWN);
+  EXPECT_EQ(errors_.size(), 1u);
+  EXPECT_FALSE(MemoShown());
+  lock.reset();
+  EXPECT_EQ(MemoFile(), "keep");
+  launcher.ToggleMemo();
+  EXPECT_TRUE(MemoShown());
+  EXPECT_EQ(Note(), L"keep");
 }
 
 }  // namespace
