@@ -8,6 +8,7 @@
 
 #include <exception>
 #include <optional>
+#include <utility>
 
 #include "app/frmLumoraU_win.h"
 #include "app/resource_ids.h"
@@ -273,10 +274,7 @@ void TfrmMemo::FormShow() {
 }
 
 bool TfrmMemo::NoteBytes(std::string& bytes) const {
-  const int length = GetWindowTextLengthW(memo);
-  std::wstring text(static_cast<std::size_t>(length > 0 ? length : 0) + 1, L'\0');
-  const int got = GetWindowTextW(memo, text.data(), static_cast<int>(text.size()));
-  text.resize(static_cast<std::size_t>(got > 0 ? got : 0));
+  const std::wstring text = NoteText();
   bytes.clear();
   if (text.empty()) return true;
   // Every character must have its own place in the code page: a lookalike or
@@ -310,16 +308,35 @@ bool TfrmMemo::SaveNote(std::string& failure) const {
 
 void TfrmMemo::TellSaveFailure(const std::string& failure) const {
   const std::wstring text = platform::Utf8ToWide("メモを保存できませんでした。\r\n" + failure +
-                                                 "\r\n\r\nメモはウィンドウに残っています。");
+                                                 "\r\n\r\nメモはウィンドウに残っています。このままもう一度"
+                                                 "閉じるか終了すると、保存しません。");
   MessageBoxW(Handle(), text.c_str(), platform::Utf8ToWide(platform::ApplicationTitle()).c_str(),
               MB_OK | MB_ICONWARNING);
 }
 
-bool TfrmMemo::FormClose() {
-  std::string failure;
-  if (SaveNote(failure)) return true;
+std::wstring TfrmMemo::NoteText() const {
+  const int length = GetWindowTextLengthW(memo);
+  std::wstring text(static_cast<std::size_t>(length > 0 ? length : 0) + 1, L'\0');
+  const int got = GetWindowTextW(memo, text.data(), static_cast<int>(text.size()));
+  text.resize(static_cast<std::size_t>(got > 0 ? got : 0));
+  return text;
+}
+
+bool TfrmMemo::ToldBefore(const std::string& failure) {
+  std::wstring note = NoteText();
+  if (toldNote_ && *toldNote_ == note) return true;
+  toldNote_ = std::move(note);
   TellSaveFailure(failure);
   return false;
+}
+
+bool TfrmMemo::FormClose() {
+  std::string failure;
+  if (SaveNote(failure)) {
+    toldNote_.reset();
+    return true;
+  }
+  return ToldBefore(failure);
 }
 
 bool TfrmMemo::CloseMemo() {
@@ -334,9 +351,11 @@ bool TfrmMemo::CloseMemo() {
 bool TfrmMemo::SaveBeforeEnd(bool tell) {
   if (!IsShowing()) return true;
   std::string failure;
-  if (SaveNote(failure)) return true;
-  if (tell) TellSaveFailure(failure);
-  return false;
+  if (SaveNote(failure)) {
+    toldNote_.reset();
+    return true;
+  }
+  return tell && ToldBefore(failure);
 }
 
 void TfrmMemo::EndWithProgram() {

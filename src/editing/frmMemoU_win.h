@@ -9,6 +9,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 #include "editing/memo_layout.h"
@@ -58,11 +59,13 @@ class TfrmMemo : public platform::Window {
   // thrown: a later close would write over the user's note.
   void ShowInCorner();
   // Closes the window the way every close does (FormClose): the note is
-  // saved, and the window hides only when that worked. True when it hid.
+  // saved, and the window hides when that worked, or when the user was
+  // already told that this very text cannot be saved. True when it hid.
   bool CloseMemo();
   // The program ends: a shown note is saved. When that fails, tell (true)
-  // says why in a message box and the window stays; false: nothing is shown
-  // (the session is ending and must not wait). True when nothing is lost.
+  // says why in a message box and the program should stay, unless the user
+  // was already told about this very text; tell false shows nothing (the
+  // session is ending and must not wait). True when the program may end.
   bool SaveBeforeEnd(bool tell);
   // The program's end: the shown note is saved without a word, the window
   // goes.
@@ -70,7 +73,9 @@ class TfrmMemo : public platform::Window {
 
   // Handlers.
   void FormShow();
-  // Writes the note; false (the user told once) when it could not be written.
+  // Writes the note. When it cannot be written the user is told and the
+  // result is false, so that the window stays with the text; a second close
+  // of the same text, already told, goes through without a word.
   bool FormClose();
   void btnSettingClick();
   void btnOpenClick();
@@ -96,7 +101,11 @@ class TfrmMemo : public platform::Window {
   bool NoteBytes(std::string& bytes) const;
   // Saves the note; false with the reason when it cannot be written.
   bool SaveNote(std::string& failure) const;
+  // A failed save: told (false) the first time for a text, and true for
+  // that text once told.
+  bool ToldBefore(const std::string& failure);
   void TellSaveFailure(const std::string& failure) const;
+  std::wstring NoteText() const;
 
   MemoHost& host_;
   MemoLayout layout_;
@@ -112,6 +121,8 @@ class TfrmMemo : public platform::Window {
   HWND btnOpen = nullptr;
   HWND btnClose = nullptr;
   platform::FontHandle font_;
+  // The note that could not be saved and that the user has been told about.
+  std::optional<std::wstring> toldNote_;
 
   // Outlives nothing: the handlers that wait (the main menu) ask it after.
   LifeToken life_;

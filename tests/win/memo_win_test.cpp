@@ -160,6 +160,34 @@ TEST_F(MemoWindowTest, ASaveThatFailsIsToldOnceAndTheWindowKeepsTheText) {
   EXPECT_EQ(MemoFile(), platform::WideToAnsi(L"大事なメモ"));
 }
 
+// Told once: a second close of the same text that still cannot be saved
+// closes the window without another word; a changed text is told again.
+TEST_F(MemoWindowTest, TheSameUnsavedTextIsToldOnlyOnce) {
+  TfrmLumora& launcher = Start();
+  launcher.ToggleMemo();
+  Type(L"一度だけ");
+  ASSERT_TRUE(RemoveDirectoryA(DataFolder().c_str()));
+  auto ok = [](HWND box) { test::PressButton(box, IDOK); };
+  {
+    test::DialogRobot robot({ok}, std::chrono::seconds(5));
+    launcher.ToggleMemo();
+    EXPECT_TRUE(MemoShown());
+    launcher.ToggleMemo();
+    EXPECT_FALSE(MemoShown());
+    EXPECT_EQ(robot.Finish(), 1);
+    EXPECT_EQ(robot.Unexpected(), 0);
+  }
+  launcher.ToggleMemo();
+  EXPECT_EQ(Note(), L"一度だけ");  // no file: the box kept the text
+  Type(L"書き足した");
+  {
+    test::DialogRobot robot({ok}, std::chrono::seconds(5));
+    launcher.ToggleMemo();
+    EXPECT_EQ(robot.Finish(), 1);
+  }
+  EXPECT_TRUE(MemoShown());
+}
+
 TEST_F(MemoWindowTest, ANoteOpenWhenTheProgramEndsIsSaved) {
   // The quit command.
   TfrmLumora& launcher = Start();
@@ -214,11 +242,12 @@ TEST_F(MemoWindowTest, AQuitWhoseNoteCannotBeSavedKeepsTheProgramAndTheNote) {
   EXPECT_TRUE(MemoShown());
   EXPECT_EQ(Note(), L"残すメモ");
 
-  // Once the folder is back, the quit saves and ends.
-  ASSERT_TRUE(CreateDirectoryA(DataFolder().c_str(), nullptr));
+  // The user was told: the same quit again ends the program without a word.
+  test::DialogRobot robot({}, std::chrono::seconds(3));
   launcher.popCompleteCloseClick();
   EXPECT_EQ(launcher.Handle(), nullptr);
-  EXPECT_EQ(MemoFile(), platform::WideToAnsi(L"残すメモ"));
+  robot.Finish();
+  EXPECT_EQ(robot.Unexpected(), 0);
 }
 
 TEST_F(MemoWindowTest, TheOpenButtonShowsTheLauncherAndClosesTheMemo) {
