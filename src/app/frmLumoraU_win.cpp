@@ -59,6 +59,9 @@ void TfrmLumora::CreateForm() {
   window.width = LauncherLayout::kWindowWidth;
   window.height = LauncherLayout::kWindowHeight;
   Create(windowClass, window);
+  // The memo window comes after the launcher, hidden.
+  frmMemo = std::make_unique<TfrmMemo>(static_cast<MemoHost&>(*this));
+  frmMemo->CreateForm();
 }
 
 std::string TfrmLumora::ProgramFolder() const {
@@ -143,6 +146,9 @@ LRESULT TfrmLumora::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case kShowKeyRefusedMessage:
       if (hotKeys_) hotKeys_->ReportRefusedShowKey();
       break;
+    case kFirstRunInstallMessage:
+      popInstallClick();
+      break;
     case kSettingsNotWrittenMessage:
       if (!settingsFailure_.empty()) ShowWarning(std::exchange(settingsFailure_, std::string()), "");
       break;
@@ -168,8 +174,7 @@ bool TfrmLumora::HandleCommand(WORD id, WORD notification) {
       if (notification == EN_CHANGE) edtCommandChange();
       return true;
     case IDC_BTNCONF:
-      // The memo window's toggle: the button stays disabled until that
-      // window exists.
+      if (notification == BN_CLICKED) btnConfClick();
       return true;
     case IDC_LSTMAIN:
     case IDC_PANELCOMMAND:
@@ -180,6 +185,33 @@ bool TfrmLumora::HandleCommand(WORD id, WORD notification) {
   // Menu commands (notification 0) and accelerators (1).
   if (notification > 1) return false;
   switch (id) {
+    case IDM_ABOUT:
+      popAboutClick();
+      return true;
+    case IDM_HELP:
+      popHelpClick();
+      return true;
+    case IDM_LAUNCHEDITNOTE:
+      popLaunchEditNoteClick();
+      return true;
+    case IDM_INSTALL:
+      popInstallClick();
+      return true;
+    case IDM_UNINSTALL:
+      popUninstallClick();
+      return true;
+    case IDM_OPENSETDIR:
+      popOpenSetDirClick();
+      return true;
+    case IDM_OPENSENDTO:
+      mnuOpenSendToClick();
+      return true;
+    case IDM_OPENCALC:
+      mnuOpenCalcClick();
+      return true;
+    case IDM_LUMORAWEB:
+      mnuLumoraWebClick();
+      return true;
     case IDM_SORTTIME:
       popSortTimeClick();
       return true;
@@ -259,9 +291,8 @@ void TfrmLumora::InitLauncher() {
   }
   trayIcon = std::make_unique<TMarlTasktray>(Handle(), imgIconTray.get(), kTrayTip);
   trayIcon->OnLeftClick = [this] { ToggleLauncher(); };
-  // The right click (and Shift with the left click) toggles the memo window
-  // once it exists; until then it opens the main menu directly.
-  trayIcon->OnRightClick = [this] { ShowMainMenu(); };
+  // The right click (and Shift with the left click) toggles the memo window.
+  trayIcon->OnRightClick = [this] { ToggleMemo(); };
   trayIcon->EnsureIcon();
 
   // A refused show key is told once the message loop runs, not in the
@@ -281,12 +312,21 @@ void TfrmLumora::FirstRun() {
   CreateFolderTree(ProgramFolder() + "icons\\");
   // Written before anything else happens, so the step never repeats.
   WriteSetting("flag", "installed", "1");
-  // The install command runs here once it exists.
+  // The install questions come as the message loop starts, once the window
+  // is whole: a command that ends the program meanwhile never meets a window
+  // still in its creation.
+  PostMessageW(Handle(), kFirstRunInstallMessage, 0, 0);
 }
 
 void TfrmLumora::FormCloseQuery(bool& canClose) {
   canClose = allowClose;
-  if (!allowClose) HideLauncher();
+  if (!allowClose) {
+    HideLauncher();
+  } else if (!SaveMemoBeforeEnd()) {
+    // The program would end with a note that could not be saved: it stays,
+    // with the note in the memo window.
+    canClose = false;
+  }
 }
 
 void TfrmLumora::HideLauncher() {
@@ -325,6 +365,8 @@ void TfrmLumora::FormDestroy() { FreeLauncher(); }
 
 void TfrmLumora::FreeLauncher() {
   KillTimer(Handle(), kTimerPanel);
+  // A note still open in the memo window is saved; its window goes.
+  if (frmMemo) frmMemo->EndWithProgram();
   // Message boxes must not be given a window that is going away as owner.
   if (platform::MainWindow() == Handle()) platform::SetMainWindow(nullptr);
   // The icon list is freed here once it exists.

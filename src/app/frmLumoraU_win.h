@@ -13,6 +13,9 @@
 //   launcher/launcher_input_win.cpp  the command line's and the list's
 //                                    messages: keys, mouse, launching, restart
 //   window/launcher_hotkeys_win.cpp  the four global hotkeys (LauncherHotKeys)
+//   editing/frmMemoU_win.cpp         the memo window's toggle (TfrmMemo)
+//   editing/install_win.cpp          install and uninstall
+//   editing/auxiliary_commands_win.cpp  the small commands of the main menu
 #pragma once
 
 #include <windows.h>
@@ -22,6 +25,7 @@
 #include <string>
 #include <utility>
 
+#include "editing/frmMemoU_win.h"
 #include "hotkeys/HotKeyManager_win.h"
 #include "launcher/launcher_list.h"
 #include "platform/handles_win.h"
@@ -54,7 +58,7 @@ class ListBoxDisplay : public ListDisplay {
   WNDPROC classProc_ = nullptr;
 };
 
-class TfrmLumora : public platform::Window, private HotKeyHost {
+class TfrmLumora : public platform::Window, private HotKeyHost, private MemoHost {
  public:
   static constexpr const wchar_t* kClassName = L"TfrmLumora";
   // Posted by a second start of the program from the same folder: show the
@@ -111,6 +115,23 @@ class TfrmLumora : public platform::Window, private HotKeyHost {
   void timerPanelTimer();
   void panelCommandResize();
 
+  // --- the memo window (editing/frmMemoU_win.cpp) ---------------------------
+  void ToggleMemo();
+  void btnConfClick();
+  // Null before CreateForm.
+  TfrmMemo* Memo() const { return frmMemo.get(); }
+
+  // --- install and the main menu's small commands (editing/) ---------------
+  void popInstallClick();
+  void popUninstallClick();
+  void popAboutClick();
+  void popHelpClick();
+  void popOpenSetDirClick();
+  void popLaunchEditNoteClick();
+  void mnuOpenSendToClick();
+  void mnuOpenCalcClick();
+  void mnuLumoraWebClick();
+
   // --- command line, list and launching (launcher/launcher_input_win.cpp) --
   void edtCommandChange();
   // True when the key was consumed.
@@ -161,6 +182,18 @@ class TfrmLumora : public platform::Window, private HotKeyHost {
   void Restart() override { mnuRestartLaunchClick(); }
   void SetMenuCaption(UINT commandId, const std::wstring& caption) override;
 
+  // MemoHost
+  void OpenMainMenu() override { ShowMainMenu(); }
+  void OpenLauncher() override { ShowLauncher(); }
+  std::string MemoFilePath() const override { return ProgramFolder() + "data\\memo.txt"; }
+
+  // The window and its list still exist: asked after every wait in which
+  // other commands, the program's end included, may have run.
+  bool LauncherAlive() const { return Handle() != nullptr && list_ != nullptr; }
+  // The program is about to end: a note open in the memo window is saved;
+  // false (the user told why) when it cannot be, and the program stays.
+  bool SaveMemoBeforeEnd();
+
   // app/frmLumoraU_win.cpp
   void FormCreate();
   void InitLauncher();
@@ -176,6 +209,8 @@ class TfrmLumora : public platform::Window, private HotKeyHost {
   void ApplySort(int mode);
   static constexpr UINT kShowKeyRefusedMessage = WM_APP + 1;
   static constexpr UINT kSettingsNotWrittenMessage = WM_APP + 2;
+  // The first run's install questions, asked as the message loop starts.
+  static constexpr UINT kFirstRunInstallMessage = WM_APP + 40;
 
   // window/launcher_window_win.cpp
   void CreateControls();
@@ -228,6 +263,8 @@ class TfrmLumora : public platform::Window, private HotKeyHost {
   ListBoxDisplay listDisplay_;
   std::unique_ptr<LauncherList> list_;
   std::unique_ptr<LauncherHotKeys> hotKeys_;
+  // The memo window: made with the launcher window, its window gone with it.
+  std::unique_ptr<TfrmMemo> frmMemo;
 
   // The key names and notation: made before the window, kept for its life.
   HotKeyUnit hotKeyUnit_;

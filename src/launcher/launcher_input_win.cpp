@@ -296,6 +296,8 @@ void TfrmLumora::popExecWithArgStrClick() {
 }
 
 void TfrmLumora::mnuRestartLaunchClick() {
+  // The new instance reads the memo file: a note open here is saved first.
+  if (!SaveMemoBeforeEnd()) return;
   const std::string self = restartProgram_.empty() ? platform::ModulePath() : restartProgram_;
   allowClose = true;
   // This instance's hotkeys go before the new instance starts, so that it

@@ -137,6 +137,24 @@ void LauncherList::Load() {
   }
 }
 
+void LauncherList::Reload() {
+  if (!platform::FileExists(listPath_)) {
+    throw AppError("リストファイル \"" + platform::Text().AnsiToUtf8(listPath_) + "\" が見つかりません。");
+  }
+  TCsvSheet fresh;
+  fresh.headerRow = sheetAll.headerRow;
+  try {
+    fresh.LoadFromFile(listPath_, kDelimiter);
+  } catch (...) {
+    saveRefusal_ = "リストファイル \"" + platform::Text().AnsiToUtf8(listPath_) +
+                   "\" を読み込めなかったため、上書き保存しません。";
+    throw;
+  }
+  fresh.TrimEmptyRows();
+  sheetAll.ShareRows(fresh);
+  saveRefusal_.clear();
+}
+
 void LauncherList::SaveList() {
   if (!saveRefusal_.empty()) throw AppError(saveRefusal_);
   sheetAll.SaveToFile(listPath_, kDelimiter, kLineEnd);

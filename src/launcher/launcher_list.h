@@ -61,6 +61,12 @@ class LauncherList {
   // read, the store is left empty, saving is refused until a later Load
   // succeeds, and the error is thrown.
   void Load();
+  // Reads the list file again (after the user edited it) into a new sheet
+  // and takes it only when the whole file was read. Otherwise the store stays
+  // as it was and the error is thrown: a missing file leaves saving allowed,
+  // so the next change writes the list again; a file that exists but cannot
+  // be read is never written over (as after Load).
+  void Reload();
 
   // Writes the store to the list file (tab, CR LF), replacing it in one step.
   // Throws, and writes nothing, while the file could not be read.

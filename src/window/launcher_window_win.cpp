@@ -168,9 +168,8 @@ void TfrmLumora::CreateControls() {
   panelCommand = MakeControl(0, L"STATIC", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, Handle(), IDC_PANELCOMMAND);
   edtCommand = MakeControl(WS_EX_CLIENTEDGE, L"EDIT", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL,
                            panelCommand, IDC_EDTCOMMAND);
-  // The memo button toggles the memo window; it stays disabled until that
-  // window exists.
-  btnConf = MakeControl(0, L"BUTTON", WS_CHILD | WS_VISIBLE | WS_DISABLED | BS_OWNERDRAW, panelCommand,
+  // The memo button toggles the memo window.
+  btnConf = MakeControl(0, L"BUTTON", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, panelCommand,
                         IDC_BTNCONF);
 
   // The panel passes its children's notifications on to the window and
@@ -314,16 +313,16 @@ void TfrmLumora::BuildMenus() {
   popsMain.reset(CreatePopupMenu());
   if (!popsMain) throw AppError("メニューを作成できません");
   HMENU main = popsMain.get();
-  AddItem(main, IDM_ABOUT, L"Lumora &5", kLater);
+  AddItem(main, IDM_ABOUT, L"Lumora &5", true);
   AddSeparator(main);
-  AddItem(main, IDM_HELP, L"ヘルプ(&H)", kLater);
+  AddItem(main, IDM_HELP, L"ヘルプ(&H)", true);
   AddSeparator(main);
   HMENU launcher = AddSubmenu(main, L"ランチャ(&L)");
   AddItem(launcher, IDM_ADDITEM, L"アイテムの追加", kLater);
   AddSeparator(launcher);
   AddItem(launcher, IDM_CHECKANDREMOVE, L"リストから削除されたファイルを除外する", kLater);
   AddSeparator(launcher);
-  AddItem(launcher, IDM_LAUNCHEDITNOTE, L"リストをメモ帳で編集する", kLater);
+  AddItem(launcher, IDM_LAUNCHEDITNOTE, L"リストをメモ帳で編集する", true);
   HMENU order = AddSubmenu(launcher, L"リストの並び方");
   AddItem(order, IDM_SORTTIME, L"実行時間順に並べる", true);
   AddItem(order, IDM_SORTCOUNT, L"実行回数順で並べる", true);
@@ -333,10 +332,10 @@ void TfrmLumora::BuildMenus() {
   AddItem(settings, IDM_HOTKEYCHANGE, L"起動キーの変更", true);
   AddItem(settings, IDM_HOTKEYRESTART, L"自身再起動キーの設定", true);
   AddSeparator(settings);
-  AddItem(settings, IDM_INSTALL, L"インストール...", kLater);
-  AddItem(settings, IDM_UNINSTALL, L"アンインストール...", kLater);
+  AddItem(settings, IDM_INSTALL, L"インストール...", true);
+  AddItem(settings, IDM_UNINSTALL, L"アンインストール...", true);
   AddSeparator(settings);
-  AddItem(settings, IDM_OPENSETDIR, L"設定フォルダを開く", kLater);
+  AddItem(settings, IDM_OPENSETDIR, L"設定フォルダを開く", true);
   AddSeparator(settings);
   AddItem(settings, IDM_CHANGETRAYICON, L"トレイアイコンを変更", kLater);
   AddItem(settings, IDM_CLEARICONCACHE, L"アイコンキャッシュをクリア", kLater);
@@ -344,9 +343,9 @@ void TfrmLumora::BuildMenus() {
   AddItem(multiMonitor, IDM_HOTKEYMOVECUR, L"カーソル移動キーの設定", true);
   AddItem(multiMonitor, IDM_HOTKEYMOVEWIN, L"アクティブウィンドウ移動キーの設定", true);
   HMENU extras = AddSubmenu(main, L"おまけ機能");
-  AddItem(extras, IDM_OPENSENDTO, L"「送る」フォルダ開く", kLater);
-  AddItem(extras, IDM_OPENCALC, L"「電卓」を起動", kLater);
-  AddItem(extras, IDM_LUMORAWEB, L"Lumoraのページを見る", kLater);
+  AddItem(extras, IDM_OPENSENDTO, L"「送る」フォルダ開く", true);
+  AddItem(extras, IDM_OPENCALC, L"「電卓」を起動", true);
+  AddItem(extras, IDM_LUMORAWEB, L"Lumoraのページを見る", true);
   AddSeparator(main);
   AddItem(main, IDM_RESTARTLAUNCH, L"ランチャ再起動", true);
   AddItem(main, IDM_COMPLETECLOSE, L"完全に閉じる(&T)", true);

@@ -562,5 +562,50 @@ TEST_F(LauncherListTest, MissingFileAfterAFailedReadAllowsSavingAgain) {
   EXPECT_NE(ReadList().find("calc"), std::string::npos);
 }
 
+// Reading the list again after the user edited it: the edit is taken whole;
+// a file that is gone or cannot be read leaves the list in memory as it was.
+TEST_F(LauncherListTest, ReloadTakesTheEditedFileAndShowsItAfterResetView) {
+  Loaded(FourEntries());
+  WriteList(Line("1", "Editor", "C:\\Windows\\notepad.exe", "3", TimeText(2025, 3, 1, 9, 0, 0)) + "\r\n\r\n");
+  list_.Reload();
+  EXPECT_EQ(list_.sheetAll.RowCount(), 1);  // the blank lines at the end are dropped
+  list_.ResetView();
+  EXPECT_EQ(display_.items, std::vector<std::string>{"Editor"});
+  list_.RecordLaunch("1");
+  EXPECT_NE(ReadList().find("Editor"), std::string::npos);
+}
+
+TEST_F(LauncherListTest, ReloadOfAMissingFileKeepsTheListAndTheNextChangeWritesItAgain) {
+  Loaded(FourEntries());
+  std::filesystem::remove(ListPath());
+  EXPECT_THROW(list_.Reload(), AppError);
+  EXPECT_EQ(list_.sheetAll.RowCount(), 4);
+  list_.ResetView();
+  EXPECT_EQ(display_.items.size(), 4u);
+  list_.RecordLaunch("2");
+  const std::string written = ReadList();
+  EXPECT_NE(written.find("Visual Studio Code"), std::string::npos);
+  EXPECT_NE(written.find("\t11\t"), std::string::npos) << written;
+}
+
+TEST_F(LauncherListTest, ReloadThatFailsHalfwayKeepsTheListAndNeverWritesOverTheFile) {
+  Loaded(FourEntries());
+  const std::string edited = Line("1", "Edited", "x.exe", "", "");
+  WriteList(edited);
+  {
+    const FailingReadText failing;
+    const platform::ScopedTextPlatform useFailing(failing);
+    EXPECT_THROW(list_.Reload(), AppError);
+  }
+  EXPECT_EQ(list_.sheetAll.RowCount(), 4);
+  EXPECT_EQ(list_.sheetAll.GetCell(1, 1), "Calculator");
+  EXPECT_THROW(list_.RecordLaunch("2"), AppError);
+  EXPECT_EQ(ReadList(), edited);
+  // A later reload that reads the file allows saving again.
+  list_.Reload();
+  list_.RecordLaunch("1");
+  EXPECT_NE(ReadList().find("Edited\tx.exe\t1\t"), std::string::npos) << ReadList();
+}
+
 }  // namespace
 }  // namespace lumora

@@ -19,7 +19,9 @@
 #include "platform/handles_win.h"
 #include "platform/text_platform.h"
 #include "platform/unicode_win.h"
+#include "platform/messages_win.h"
 #include "win/launcher_test_support.h"
+#include "win/shell_test_support.h"
 
 namespace lumora {
 namespace {
@@ -130,7 +132,13 @@ class LauncherWindowTest : public ::testing::Test {
     return value;
   }
 
+  // A program that has had its first run: its install questions (tested
+  // with the memo window's tests) never come up here.
   TfrmLumora& Start() {
+    if (ReadSetting("flag", "installed") == "<none>") WriteSetting("flag", "installed", "1");
+    return StartAsIs();
+  }
+  TfrmLumora& StartAsIs() {
     launcher_ = std::make_unique<TfrmLumora>();
     launcher_->UseProgramFolder(folder_);
     launcher_->CreateForm();
@@ -196,18 +204,44 @@ TEST_F(LauncherWindowTest, StartsHiddenAsLMWithTheListFilledInTimeOrder) {
   EXPECT_EQ(Selection(), 2);
 }
 
-TEST_F(LauncherWindowTest, FirstRunCreatesTheIconFolderOnceAndSetsTheFlag) {
-  Start();
+// The first run notes itself before anything is asked, then asks the two
+// install questions as the message loop starts; No to both still saves the
+// list. The next start asks nothing.
+TEST_F(LauncherWindowTest, FirstRunCreatesTheIconFolderOnceSetsTheFlagAndAsksTheInstallQuestions) {
+  std::vector<std::wstring> asked;
+  auto no = [&](HWND box) {
+    asked.push_back(test::StaticTexts(box));
+    test::PressButton(box, IDNO);
+  };
+  test::DialogRobot robot({no, no});
+  StartAsIs();
   EXPECT_TRUE(FolderExists(folder_ + "icons"));
   EXPECT_EQ(ReadSetting("flag", "installed"), "1");
   EXPECT_EQ(ListNames().size(), 0u);  // no list file: an empty list, no message
   EXPECT_EQ(Selection(), -1);
+  EXPECT_FALSE(test::FileExists(ListPath()));  // nothing asked during the creation
+  for (int i = 0; i < 200 && !test::FileExists(ListPath()); ++i) {
+    platform::ProcessPendingMessages();
+    Sleep(30);
+  }
+  EXPECT_EQ(robot.Finish(), 2);
+  EXPECT_EQ(robot.Unexpected(), 0);
+  ASSERT_EQ(asked.size(), 2u);
+  EXPECT_NE(asked[0].find(L"スタートアップに登録しますか？"), std::wstring::npos) << platform::WideToUtf8(asked[0]);
+  EXPECT_NE(asked[1].find(L"メモ帳や電卓を追加しますか？"), std::wstring::npos) << platform::WideToUtf8(asked[1]);
+  EXPECT_EQ(test::ReadFileBytes(ListPath()), "");
   EXPECT_TRUE(errors_.empty());
 
   launcher_.reset();
   RemoveDirectoryA((folder_ + "icons").c_str());
+  test::DialogRobot none({}, std::chrono::seconds(2));
   Start();
+  platform::ProcessPendingMessages();
+  Sleep(300);
+  platform::ProcessPendingMessages();
   EXPECT_FALSE(FolderExists(folder_ + "icons"));  // the flag is set: nothing happens
+  none.Finish();
+  EXPECT_EQ(none.Unexpected(), 0);
 }
 
 TEST_F(LauncherWindowTest, AnUnreadableListIsReportedAndTheWindowShowsOnStart) {
@@ -389,7 +423,7 @@ TEST_F(LauncherWindowTest, TheCommandLineLiesUnderTheListAndIsWhiteOnBlack) {
   EXPECT_EQ(button.left - panelRect.left, (edit.right - edit.left) + 2);
   EXPECT_EQ(button.top - panelRect.top, 1);
   EXPECT_EQ(button.right - button.left, 18);
-  EXPECT_FALSE(IsWindowEnabled(launcher.ConfButton()));  // until the memo window exists
+  EXPECT_TRUE(IsWindowEnabled(launcher.ConfButton()));
 
   // Wider window, wider command line.
   SetWindowPos(launcher.Handle(), nullptr, 0, 0, 400, 201, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -449,13 +483,13 @@ TEST_F(LauncherWindowTest, TheMainMenuHasEveryItemInOrderWithTheUnbuiltOnesGreye
   EXPECT_EQ(CaptionAt(order, 1), L"実行回数順で並べる");
   EXPECT_EQ(CaptionAt(order, 2), L"名前順に並べる");
 
-  for (UINT id : {IDM_ABOUT, IDM_HELP, IDM_ADDITEM, IDM_CHECKANDREMOVE, IDM_LAUNCHEDITNOTE, IDM_INSTALL,
-                  IDM_UNINSTALL, IDM_OPENSETDIR, IDM_CHANGETRAYICON, IDM_CLEARICONCACHE, IDM_OPENSENDTO,
-                  IDM_OPENCALC, IDM_LUMORAWEB}) {
+  for (UINT id : {IDM_ADDITEM, IDM_CHECKANDREMOVE, IDM_CHANGETRAYICON, IDM_CLEARICONCACHE}) {
     EXPECT_TRUE(Greyed(menu, id)) << id;
   }
   for (UINT id : {IDM_SORTTIME, IDM_SORTCOUNT, IDM_SORTNAME, IDM_RESTARTLAUNCH, IDM_COMPLETECLOSE, IDM_OPEN,
-                  IDM_CLOSE, IDM_HOTKEYCHANGE, IDM_HOTKEYRESTART, IDM_HOTKEYMOVECUR, IDM_HOTKEYMOVEWIN}) {
+                  IDM_CLOSE, IDM_HOTKEYCHANGE, IDM_HOTKEYRESTART, IDM_HOTKEYMOVECUR, IDM_HOTKEYMOVEWIN,
+                  IDM_ABOUT, IDM_HELP, IDM_LAUNCHEDITNOTE, IDM_INSTALL, IDM_UNINSTALL, IDM_OPENSETDIR,
+                  IDM_OPENSENDTO, IDM_OPENCALC, IDM_LUMORAWEB}) {
     EXPECT_FALSE(Greyed(menu, id)) << id;
   }
 

@@ -1,0 +1,404 @@
+// The memo window: its controls and their layout at the window's DPI (the
+// sizes are in editing/memo_layout.h), loading and saving the note, its
+// three buttons, and the launcher's ToggleMemo and btnConfClick.
+#include "editing/frmMemoU_win.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <exception>
+#include <optional>
+#include <utility>
+
+#include "app/frmLumoraU_win.h"
+#include "app/resource_ids.h"
+#include "editing/memo_file.h"
+#include "platform/dpi_win.h"
+#include "platform/error.h"
+#include "platform/error_report_win.h"
+#include "platform/subclass_win.h"
+#include "platform/unicode_win.h"
+
+namespace lumora {
+
+namespace {
+
+constexpr wchar_t kCaption[] = L"簡易メモ";
+constexpr wchar_t kBuiltInNote[] = L"ここに好きなメモを書いておくことができます。";
+// WM_DPICHANGED, which the headers for older systems do not name.
+constexpr UINT kDpiChangedMessage = 0x02E0;
+
+HWND MakeControl(DWORD exStyle, const wchar_t* className, const wchar_t* text, DWORD style, HWND parent, int id) {
+  HWND control = CreateWindowExW(exStyle, className, text, style, 0, 0, 0, 0, parent,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr),
+                                 nullptr);
+  if (!control) throw AppError("ウィンドウを作成できません");
+  return control;
+}
+
+void Place(HWND control, const Rect& r) { MoveWindow(control, r.left, r.top, r.Width(), r.Height(), TRUE); }
+
+}  // namespace
+
+TfrmMemo::TfrmMemo(MemoHost& host) : host_(host) {}
+
+TfrmMemo::~TfrmMemo() {
+  if (HWND hwnd = Handle()) DestroyWindow(hwnd);
+}
+
+void TfrmMemo::CreateForm() {
+  const HINSTANCE instance = GetModuleHandleW(nullptr);
+  ClassSpec windowClass;
+  windowClass.name = kClassName;
+  windowClass.smallIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_LUMORA), IMAGE_ICON,
+                                                        GetSystemMetrics(SM_CXSMICON),
+                                                        GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+  CreateSpec window;
+  // A sizeable, always-on-top tool window; made at the designed size and
+  // scaled for its DPI as it is created.
+  window.exStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
+  window.style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN;
+  window.title = kCaption;
+  window.width = MemoLayout::kWindowWidth;
+  window.height = MemoLayout::kWindowHeight;
+  Create(windowClass, window);
+}
+
+LRESULT TfrmMemo::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE:
+      CreateControls();
+      return 0;
+    case WM_CLOSE:
+      // Every close saves the note; a note that cannot be saved keeps the
+      // window open.
+      CloseMemo();
+      return 0;
+    case WM_QUERYENDSESSION:
+      // The session ends: the note is saved now, without a word, and the
+      // end is never held up.
+      SaveBeforeEnd(false);
+      return TRUE;
+    case WM_ENDSESSION:
+      if (wParam) SaveBeforeEnd(false);
+      return 0;
+    case WM_SIZE:
+      LayOut();
+      return 0;
+    case kDpiChangedMessage: {
+      ApplyDpi(HIWORD(wParam));
+      const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+      SetWindowPos(Handle(), nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                   suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+      return 0;
+    }
+    case WM_NOTIFY: {
+      const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+      if (header->hwndFrom == PageControl1 && header->code == TCN_SELCHANGE) {
+        ShowPage(static_cast<int>(SendMessageW(PageControl1, TCM_GETCURSEL, 0, 0)));
+        return 0;
+      }
+      break;
+    }
+    case WM_COMMAND:
+      if (HIWORD(wParam) == BN_CLICKED) {
+        switch (LOWORD(wParam)) {
+          case kSettingId:
+            btnSettingClick();
+            return 0;
+          case kOpenId:
+            btnOpenClick();
+            return 0;
+          case kCloseId:
+            btnCloseClick();
+            return 0;
+          default:
+            break;
+        }
+      }
+      break;
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) != WA_INACTIVE && memo && IsWindowVisible(memo)) {
+        SetFocus(memo);
+        return 0;
+      }
+      break;
+    default:
+      break;
+  }
+  return DefaultHandling(message, wParam, lParam);
+}
+
+// --- controls and layout -------------------------------------------------------
+
+void TfrmMemo::CreateControls() {
+  HWND self = Handle();
+  PageControl1 = MakeControl(0, WC_TABCONTROLW, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP, self,
+                             kPageControlId);
+  const wchar_t* tabs[] = {L"Memo", L"About"};
+  for (int i = 0; i < 2; ++i) {
+    TCITEMW item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = const_cast<wchar_t*>(tabs[i]);
+    SendMessageW(PageControl1, TCM_INSERTITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+  }
+
+  memo = MakeControl(WS_EX_CLIENTEDGE, L"EDIT", kBuiltInNote,
+                     WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN,
+                     self, kMemoId);
+  // A note as long as the user likes, not the 32 K of a default edit box.
+  SendMessageW(memo, EM_SETLIMITTEXT, 0, 0);
+
+  // The About tab: a lowered panel with a framed box holding the product name.
+  panelAbout = MakeControl(0, L"STATIC", L"", WS_CHILD | SS_SUNKEN, self, kAboutPanelId);
+  boxAbout = MakeControl(0, L"BUTTON", L"", WS_CHILD | WS_VISIBLE | BS_GROUPBOX, panelAbout, 0);
+  labelAbout = MakeControl(0, L"STATIC", L"Lumora", WS_CHILD | WS_VISIBLE | SS_CENTER | SS_CENTERIMAGE, boxAbout, 0);
+
+  panelBack = MakeControl(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, self, kPanelBackId);
+  panelBtn = MakeControl(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, panelBack, kPanelBtnId);
+  btnSetting = MakeControl(0, L"BUTTON", L"設定(&S)", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, panelBtn,
+                           kSettingId);
+  btnOpen = MakeControl(0, L"BUTTON", L"開く(&O)", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, panelBtn,
+                        kOpenId);
+  btnClose = MakeControl(0, L"BUTTON", L"閉じる(&C)", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, panelBtn,
+                         kCloseId);
+
+  // The button panel passes its buttons' clicks on to the window.
+  platform::SubclassControl(panelBtn, [this](UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
+    if (message != WM_COMMAND) return LRESULT{0};
+    handled = true;
+    return SendMessageW(Handle(), message, wParam, lParam);
+  });
+  // Alt and the underlined letter presses that button, wherever the focus is.
+  auto mnemonics = [this](UINT message, WPARAM wParam, LPARAM, bool& handled) {
+    if (message != WM_SYSCHAR) return LRESULT{0};
+    int id = 0;
+    HWND button = nullptr;
+    switch (wParam) {
+      case L's': case L'S': id = kSettingId; button = btnSetting; break;
+      case L'o': case L'O': id = kOpenId; button = btnOpen; break;
+      case L'c': case L'C': id = kCloseId; button = btnClose; break;
+      default: return LRESULT{0};
+    }
+    handled = true;
+    PostMessageW(Handle(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+    return LRESULT{0};
+  };
+  for (HWND control : {memo, btnSetting, btnOpen, btnClose}) platform::SubclassControl(control, mnemonics);
+
+  ApplyDpi(platform::WindowDpi(self));
+  SetWindowPos(self, nullptr, 0, 0, layout_.WindowWidth(), layout_.WindowHeight(),
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ShowPage(0);
+  LayOut();
+}
+
+void TfrmMemo::ApplyDpi(int dpi) {
+  layout_ = MemoLayout(dpi);
+  font_.reset(CreateFontW(-layout_.FontHeight(), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
+                          OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, VARIABLE_PITCH | FF_SWISS,
+                          L"ＭＳ Ｐゴシック"));
+  if (!font_) throw AppError("フォントを作成できません");
+  const WPARAM font = reinterpret_cast<WPARAM>(font_.get());
+  for (HWND control : {PageControl1, memo, boxAbout, labelAbout, btnSetting, btnOpen, btnClose}) {
+    if (control) SendMessageW(control, WM_SETFONT, font, TRUE);
+  }
+  LayOut();
+}
+
+void TfrmMemo::LayOut() {
+  if (!PageControl1 || !panelBack) return;
+  RECT client{};
+  GetClientRect(Handle(), &client);
+  const Rect pages = layout_.PagesBounds(client.right, client.bottom);
+  Place(PageControl1, pages);
+  // The page of a tab: the tab control's display area, a little inside.
+  RECT display{pages.left, pages.top, pages.right, pages.bottom};
+  SendMessageW(PageControl1, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
+  const Rect page{display.left, display.top, display.right > display.left ? display.right : display.left,
+                  display.bottom > display.top ? display.bottom : display.top};
+  Place(memo, page);
+  Place(panelAbout, page);
+  const Rect box = layout_.AboutBoxBounds();
+  Place(boxAbout, box);
+  // The name inside the frame, below the frame's top line.
+  const int inset = layout_.Scale(6);
+  Place(labelAbout, Rect{inset, layout_.Scale(14), box.Width() - inset, box.Height() - inset});
+  Place(panelBack, layout_.BackBounds(client.right, client.bottom));
+  panelBackResize();
+}
+
+void TfrmMemo::panelBackResize() {
+  if (!panelBack || !panelBtn) return;
+  RECT back{};
+  GetClientRect(panelBack, &back);
+  Place(panelBtn, layout_.ButtonPanelBounds(back.right - back.left, back.bottom - back.top));
+  Place(btnSetting, layout_.ButtonBounds(0));
+  Place(btnOpen, layout_.ButtonBounds(1));
+  Place(btnClose, layout_.ButtonBounds(2));
+}
+
+void TfrmMemo::ShowPage(int index) {
+  if (index < 0) index = 0;
+  SendMessageW(PageControl1, TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
+  ShowWindow(memo, index == 0 ? SW_SHOW : SW_HIDE);
+  ShowWindow(panelAbout, index == 1 ? SW_SHOW : SW_HIDE);
+}
+
+// --- showing, loading and saving ----------------------------------------------------
+
+bool TfrmMemo::IsShowing() const { return Handle() && IsWindowVisible(Handle()); }
+
+void TfrmMemo::ShowInCorner() {
+  HWND self = Handle();
+  if (!self) return;
+  // Loaded first: a note that cannot be read is not shown, so that no close
+  // writes the text in the box over it.
+  FormShow();
+  RECT work{};
+  if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0)) {
+    work = RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  }
+  RECT now{};
+  GetWindowRect(self, &now);
+  const Point place = MemoCornerPlace(Rect{work.left, work.top, work.right, work.bottom}, now.right - now.left,
+                                      now.bottom - now.top);
+  SetWindowPos(self, HWND_TOPMOST, place.x, place.y, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+  SetForegroundWindow(self);
+  SetFocus(memo);
+}
+
+void TfrmMemo::FormShow() {
+  const std::optional<std::string> note = ReadMemoFile(host_.MemoFilePath());
+  if (note) SetWindowTextW(memo, platform::AnsiToWide(*note).c_str());
+}
+
+bool TfrmMemo::NoteBytes(std::string& bytes) const {
+  const std::wstring text = NoteText();
+  bytes.clear();
+  if (text.empty()) return true;
+  // Every character must have its own place in the code page: a lookalike or
+  // "?" in the file would be a note other than the one the user wrote.
+  const bool utf8 = GetACP() == CP_UTF8;
+  const DWORD flags = utf8 ? 0 : WC_NO_BEST_FIT_CHARS;
+  BOOL usedDefault = FALSE;
+  BOOL* const usedDefaultOut = utf8 ? nullptr : &usedDefault;
+  const int wideLength = static_cast<int>(text.size());
+  const int size = WideCharToMultiByte(CP_ACP, flags, text.data(), wideLength, nullptr, 0, nullptr, usedDefaultOut);
+  if (size <= 0 || usedDefault) return false;
+  bytes.resize(static_cast<std::size_t>(size));
+  WideCharToMultiByte(CP_ACP, flags, text.data(), wideLength, bytes.data(), size, nullptr, usedDefaultOut);
+  return !usedDefault;
+}
+
+bool TfrmMemo::SaveNote(std::string& failure) const {
+  std::string bytes;
+  if (!NoteBytes(bytes)) {
+    failure = "メモに、このシステムの文字コードで保存できない文字が含まれています。";
+    return false;
+  }
+  try {
+    WriteMemoFile(host_.MemoFilePath(), bytes);
+    return true;
+  } catch (const std::exception& error) {
+    failure = error.what();
+    return false;
+  }
+}
+
+void TfrmMemo::TellSaveFailure(const std::string& failure) const {
+  const std::wstring text = platform::Utf8ToWide("メモを保存できませんでした。\r\n" + failure +
+                                                 "\r\n\r\nメモはウィンドウに残っています。このままもう一度"
+                                                 "閉じるか終了すると、保存しません。");
+  MessageBoxW(Handle(), text.c_str(), platform::Utf8ToWide(platform::ApplicationTitle()).c_str(),
+              MB_OK | MB_ICONWARNING);
+}
+
+std::wstring TfrmMemo::NoteText() const {
+  const int length = GetWindowTextLengthW(memo);
+  std::wstring text(static_cast<std::size_t>(length > 0 ? length : 0) + 1, L'\0');
+  const int got = GetWindowTextW(memo, text.data(), static_cast<int>(text.size()));
+  text.resize(static_cast<std::size_t>(got > 0 ? got : 0));
+  return text;
+}
+
+bool TfrmMemo::ToldBefore(const std::string& failure) {
+  std::wstring note = NoteText();
+  if (toldNote_ && *toldNote_ == note) return true;
+  toldNote_ = std::move(note);
+  TellSaveFailure(failure);
+  return false;
+}
+
+bool TfrmMemo::FormClose() {
+  std::string failure;
+  if (SaveNote(failure)) {
+    toldNote_.reset();
+    return true;
+  }
+  return ToldBefore(failure);
+}
+
+bool TfrmMemo::CloseMemo() {
+  if (!IsShowing()) return true;
+  const LifeToken::Watch watch = life_.Observe();
+  if (!FormClose()) return false;
+  if (!watch.Alive() || !Handle()) return true;  // the program ended meanwhile
+  ShowWindow(Handle(), SW_HIDE);
+  return true;
+}
+
+bool TfrmMemo::SaveBeforeEnd(bool tell) {
+  if (!IsShowing()) return true;
+  std::string failure;
+  if (SaveNote(failure)) {
+    toldNote_.reset();
+    return true;
+  }
+  return tell && ToldBefore(failure);
+}
+
+void TfrmMemo::EndWithProgram() {
+  HWND self = Handle();
+  if (!self) return;
+  SaveBeforeEnd(false);
+  DestroyWindow(self);
+}
+
+// --- the buttons ---------------------------------------------------------------
+
+void TfrmMemo::btnSettingClick() {
+  const LifeToken::Watch watch = life_.Observe();
+  host_.OpenMainMenu();
+  if (!watch.Alive() || !Handle()) return;  // the menu's command ended the program
+  CloseMemo();
+}
+
+void TfrmMemo::btnOpenClick() {
+  const LifeToken::Watch watch = life_.Observe();
+  host_.OpenLauncher();
+  if (!watch.Alive() || !Handle()) return;
+  CloseMemo();
+}
+
+void TfrmMemo::btnCloseClick() { CloseMemo(); }
+
+// --- the launcher's side --------------------------------------------------------
+
+void TfrmLumora::ToggleMemo() {
+  if (!frmMemo || !frmMemo->Handle()) return;
+  if (frmMemo->IsShowing()) {
+    frmMemo->CloseMemo();
+    return;
+  }
+  frmMemo->ShowInCorner();
+  // The launcher goes: with allowClose false a close request only hides it.
+  allowClose = false;
+  SendMessageW(Handle(), WM_CLOSE, 0, 0);
+}
+
+void TfrmLumora::btnConfClick() { ToggleMemo(); }
+
+bool TfrmLumora::SaveMemoBeforeEnd() { return !frmMemo || frmMemo->SaveBeforeEnd(true); }
+
+}  // namespace lumora

@@ -1,0 +1,131 @@
+// The memo window TfrmMemo: a small, sizeable, always-on-top note pad at the
+// bottom-right corner of the work area, and the way to the launcher's main
+// menu. Its note is read from "data\memo.txt" each time the window shows and
+// written each time it closes; a note that cannot be written keeps the
+// window open with its text. The launcher window owns it from its own
+// creation to its end, and calls ToggleMemo (below the class) to show or
+// close it.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+#include "editing/memo_layout.h"
+#include "platform/handles_win.h"
+#include "platform/lifetime.h"
+#include "platform/window_win.h"
+
+namespace lumora {
+
+// What the memo window asks of the launcher.
+class MemoHost {
+ public:
+  // "設定(&S)": the main menu at the cursor.
+  virtual void OpenMainMenu() = 0;
+  // "開く(&O)": the launcher window at the cursor.
+  virtual void OpenLauncher() = 0;
+  // The memo file: the program folder's "data\memo.txt".
+  virtual std::string MemoFilePath() const = 0;
+
+ protected:
+  ~MemoHost() = default;
+};
+
+class TfrmMemo : public platform::Window {
+ public:
+  static constexpr const wchar_t* kClassName = L"TfrmMemo";
+  // Command ids of the buttons and ids of the controls.
+  static constexpr int kPageControlId = 400;
+  static constexpr int kMemoId = 401;
+  static constexpr int kPanelBackId = 402;
+  static constexpr int kPanelBtnId = 403;
+  static constexpr int kSettingId = 404;
+  static constexpr int kOpenId = 405;
+  static constexpr int kCloseId = 406;
+  static constexpr int kAboutPanelId = 407;
+
+  explicit TfrmMemo(MemoHost& host);
+  ~TfrmMemo() override;
+
+  // Creates the window, hidden, with the built-in line in the note.
+  void CreateForm();
+
+  bool IsShowing() const;
+  // Shows the window at its current size with its bottom-right corner on
+  // the work area's, the note loaded from the file (FormShow). When the file
+  // exists but cannot be read the window stays hidden and the error is
+  // thrown: a later close would write over the user's note.
+  void ShowInCorner();
+  // Closes the window the way every close does (FormClose): the note is
+  // saved, and the window hides when that worked, or when the user was
+  // already told that this very text cannot be saved. True when it hid.
+  bool CloseMemo();
+  // The program ends: a shown note is saved. When that fails, tell (true)
+  // says why in a message box and the program should stay, unless the user
+  // was already told about this very text; tell false shows nothing (the
+  // session is ending and must not wait). True when the program may end.
+  bool SaveBeforeEnd(bool tell);
+  // The program's end: the shown note is saved without a word, the window
+  // goes.
+  void EndWithProgram();
+
+  // Handlers.
+  void FormShow();
+  // Writes the note. When it cannot be written the user is told and the
+  // result is false, so that the window stays with the text; a second close
+  // of the same text, already told, goes through without a word.
+  bool FormClose();
+  void btnSettingClick();
+  void btnOpenClick();
+  void btnCloseClick();
+  void panelBackResize();
+
+  // For tests.
+  HWND MemoBox() const { return memo; }
+  HWND PageControl() const { return PageControl1; }
+  HWND ButtonPanel() const { return panelBtn; }
+  HWND BackPanel() const { return panelBack; }
+
+ protected:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  void CreateControls();
+  void ApplyDpi(int dpi);
+  void LayOut();
+  void ShowPage(int index);
+  // The note in the code page's bytes; nothing when a character of it has
+  // no place in the code page.
+  bool NoteBytes(std::string& bytes) const;
+  // Saves the note; false with the reason when it cannot be written.
+  bool SaveNote(std::string& failure) const;
+  // A failed save: told (false) the first time for a text, and true for
+  // that text once told.
+  bool ToldBefore(const std::string& failure);
+  void TellSaveFailure(const std::string& failure) const;
+  std::wstring NoteText() const;
+
+  MemoHost& host_;
+  MemoLayout layout_;
+
+  HWND PageControl1 = nullptr;
+  HWND memo = nullptr;
+  HWND panelAbout = nullptr;
+  HWND boxAbout = nullptr;
+  HWND labelAbout = nullptr;
+  HWND panelBack = nullptr;
+  HWND panelBtn = nullptr;
+  HWND btnSetting = nullptr;
+  HWND btnOpen = nullptr;
+  HWND btnClose = nullptr;
+  platform::FontHandle font_;
+  // The note that could not be saved and that the user has been told about.
+  std::optional<std::wstring> toldNote_;
+
+  // Outlives nothing: the handlers that wait (the main menu) ask it after.
+  LifeToken life_;
+};
+
+}  // namespace lumora

@@ -1,0 +1,57 @@
+// Install and uninstall: the start-up shortcut "Lumora5.lnk" in the user's
+// Startup folder and the two starter entries, offered once on the first run
+// and at any time from the main menu; uninstall removes the shortcut and
+// ends the program.
+#include <windows.h>
+
+#include <string>
+
+#include "app/frmLumoraU_win.h"
+#include "platform/module_win.h"
+#include "shell/gui_benri_win.h"
+
+namespace lumora {
+
+namespace {
+
+constexpr char kShortcutName[] = "Lumora5.lnk";
+
+}  // namespace
+
+void TfrmLumora::popInstallClick() {
+  if (AskYesNo("スタートアップに登録しますか？\r\n(Windows起動時に自動的に起動するようになります。)")) {
+    if (!LauncherAlive()) return;  // the program ended while the question was up
+    // A Startup folder the shell cannot name gets no shortcut, and no word.
+    const std::string startup = GetStartupFolder();
+    if (!startup.empty()) {
+      CreateShortcut(startup + kShortcutName, platform::ModulePath(), "", ShortcutWindow::kNormal, GetAppFolder());
+    }
+  }
+  if (!LauncherAlive()) return;
+  if (AskYesNo("メモ帳や電卓を追加しますか？")) {
+    if (!LauncherAlive()) return;
+    AddEntryIfMissing("calc", GetSystemFolder() + "calc.exe");
+    AddEntryIfMissing("notepad", GetWindowsFolder() + "notepad.exe");
+  }
+  if (!LauncherAlive()) return;
+  try {
+    SaveList();
+  } catch (...) {
+    // The entries stay in the list; the view shows them before the error is told.
+    ResetView();
+    throw;
+  }
+  ResetView();
+}
+
+void TfrmLumora::popUninstallClick() {
+  if (!AskYesNo("アンインストールしてもよろしいですか？")) return;
+  if (!LauncherAlive()) return;
+  const std::string startup = GetStartupFolder();
+  if (!startup.empty()) DeleteFileA((startup + kShortcutName).c_str());  // a missing file is no error
+  ShowMessage("無事終わりました。");
+  if (!LauncherAlive()) return;
+  popCompleteCloseClick();
+}
+
+}  // namespace lumora

@@ -1,0 +1,395 @@
+// The real program's first start and its install and uninstall, the memo
+// window from the tray and its buttons, the note saved at the quit command,
+// the version message, and the list edited in Notepad (a stand-in put where
+// the launcher finds Notepad first: the program folder).
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <shlobj.h>
+#include <shobjidl.h>
+
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "launcher_fixture.h"
+
+namespace lumora::e2e {
+namespace {
+
+constexpr wchar_t kMemoClass[] = L"TfrmMemo";
+constexpr char kBuiltInNote[] = "ここに好きなメモを書いておくことができます。";
+
+std::wstring WithBackslash(std::wstring folder) {
+  if (!folder.empty() && folder.back() != L'\\') folder += L'\\';
+  return folder;
+}
+
+std::wstring StartupShortcut() {
+  wchar_t folder[MAX_PATH] = {};
+  if (!SHGetSpecialFolderPathW(nullptr, folder, CSIDL_STARTUP, TRUE)) return {};
+  return WithBackslash(folder) + L"Lumora5.lnk";
+}
+
+std::wstring SystemFolder() {
+  wchar_t folder[MAX_PATH] = {};
+  GetSystemDirectoryW(folder, MAX_PATH);
+  return WithBackslash(folder);
+}
+
+std::wstring WindowsFolder() {
+  wchar_t folder[MAX_PATH] = {};
+  GetWindowsDirectoryW(folder, MAX_PATH);
+  return WithBackslash(folder);
+}
+
+struct Shortcut {
+  std::wstring target, arguments, workingFolder;
+  int showCommand = 0;
+};
+
+// The shortcut as the shell link object reads it back.
+std::optional<Shortcut> ReadShortcut(const std::wstring& path) {
+  IShellLinkW* link = nullptr;
+  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                              reinterpret_cast<void**>(&link)))) {
+    return std::nullopt;
+  }
+  std::optional<Shortcut> result;
+  IPersistFile* file = nullptr;
+  if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+    if (SUCCEEDED(file->Load(path.c_str(), STGM_READ))) {
+      Shortcut s;
+      wchar_t text[MAX_PATH * 2] = {};
+      if (SUCCEEDED(link->GetPath(text, MAX_PATH * 2, nullptr, SLGP_RAWPATH))) s.target = text;
+      text[0] = L'\0';
+      if (SUCCEEDED(link->GetArguments(text, MAX_PATH * 2))) s.arguments = text;
+      text[0] = L'\0';
+      if (SUCCEEDED(link->GetWorkingDirectory(text, MAX_PATH * 2))) s.workingFolder = text;
+      link->GetShowCmd(&s.showCommand);
+      result = s;
+    }
+    file->Release();
+  }
+  link->Release();
+  return result;
+}
+
+class Installing : public LauncherTest {
+ protected:
+  Installing() {
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    shortcut_ = StartupShortcut();
+    DeleteFileW(shortcut_.c_str());
+  }
+  ~Installing() override {
+    lumora.Kill();
+    DeleteFileW(shortcut_.c_str());
+    CoUninitialize();
+  }
+
+  // Waits for the program's next message box, checks that its text holds
+  // the words, and presses the button. False (with a failure) when no box
+  // came or another text.
+  bool Answer(std::string_view words, int button) {
+    const HWND box = WaitForDialog(lumora.Id(), 10s);
+    if (box == nullptr) {
+      ADD_FAILURE() << "no message box with \"" << words << "\"";
+      return false;
+    }
+    const std::wstring text = DialogMessage(box);
+    if (text.find(Utf16FromUtf8(words)) == std::wstring::npos) {
+      ADD_FAILURE() << "the box says \"" << Utf8FromUtf16(text) << "\", not \"" << words << "\"";
+      PressButton(box, HasButton(box, IDNO) ? IDNO : IDOK);
+      return false;
+    }
+    EXPECT_TRUE(HasButton(box, button)) << words;
+    PressButton(box, button);
+    return WaitForDialogToClose(box);
+  }
+  bool NoDialogFor(Millis duration) {
+    return HoldsFor([&] { return FindTopLevelWindowByClass(lumora.Id(), kDialogClass) == nullptr; }, duration);
+  }
+  bool ListFileThere() const { return folder.Exists(L"data\\applist.tsv"); }
+
+  std::wstring shortcut_;
+};
+
+TEST_F(Installing, AFirstStartAsksBothQuestionsAndYesAndYesInstallsOnce) {
+  ASSERT_FALSE(shortcut_.empty()) << "the Startup folder has no path here";
+  lumora = StartLumora();
+  ASSERT_TRUE(Answer("スタートアップに登録しますか？\r\n(Windows起動時に自動的に起動するようになります。)", IDYES));
+  ASSERT_TRUE(Answer("メモ帳や電卓を追加しますか？", IDYES));
+  ASSERT_TRUE(WaitUntil([&] { return ListFileThere(); }, 10s));
+  EXPECT_EQ(SettingsValue(L"flag", L"installed"), "1");
+
+  const std::optional<Shortcut> link = ReadShortcut(shortcut_);
+  ASSERT_TRUE(link.has_value()) << "no readable Lumora5.lnk in the Startup folder";
+  EXPECT_EQ(FolderKey(link->target), FolderKey(folder.ProgramPath()));
+  EXPECT_EQ(FolderKey(link->workingFolder), FolderKey(folder.Path()));
+  EXPECT_EQ(link->arguments, L"");
+  EXPECT_EQ(link->showCommand, SW_SHOWNORMAL);
+
+  const ParsedList list = ReadList();
+  ASSERT_TRUE(list.problem.empty()) << list.problem;
+  ASSERT_EQ(list.rows.size(), 2u);
+  EXPECT_EQ(ParsedList::Cell(list.Row("1"), 1), "calc");
+  EXPECT_EQ(Utf16FromUtf8(ParsedList::Cell(list.Row("1"), 2)), SystemFolder() + L"calc.exe");
+  EXPECT_EQ(ParsedList::Cell(list.Row("1"), 3), "");
+  EXPECT_EQ(ParsedList::Cell(list.Row("2"), 1), "notepad");
+  EXPECT_EQ(Utf16FromUtf8(ParsedList::Cell(list.Row("2"), 2)), WindowsFolder() + L"notepad.exe");
+  EXPECT_EQ(ParsedList::Cell(list.Row("2"), 3), "");
+
+  // Installing again from the menu adds nothing and writes the shortcut again.
+  launcher = WaitForLauncher(lumora);
+  ASSERT_NE(launcher, nullptr);
+  ASSERT_TRUE(DeleteFileW(shortcut_.c_str()));
+  Post(launcher, WM_COMMAND, IDM_INSTALL);
+  ASSERT_TRUE(Answer("スタートアップに登録しますか？", IDYES));
+  ASSERT_TRUE(Answer("メモ帳や電卓を追加しますか？", IDYES));
+  ASSERT_TRUE(lumora.WaitForIdle());
+  EXPECT_TRUE(WaitUntil([&] { return ReadShortcut(shortcut_).has_value(); }, 5s));
+  EXPECT_EQ(ReadList().rows.size(), 2u);
+}
+
+TEST_F(Installing, NoAndNoInstallsNothingYetSavesTheList) {
+  lumora = StartLumora();
+  ASSERT_TRUE(Answer("スタートアップに登録しますか？", IDNO));
+  ASSERT_TRUE(Answer("メモ帳や電卓を追加しますか？", IDNO));
+  ASSERT_TRUE(WaitUntil([&] { return ListFileThere(); }, 10s)) << "the list was not saved";
+  EXPECT_EQ(folder.ReadFile(L"data\\applist.tsv"), std::optional<std::string>(""));
+  EXPECT_EQ(GetFileAttributesW(shortcut_.c_str()), INVALID_FILE_ATTRIBUTES);
+
+  // The next start asks nothing.
+  launcher = WaitForLauncher(lumora);
+  PostClose(launcher);
+  ASSERT_EQ(lumora.WaitForExit(), std::optional<DWORD>(0));
+  ASSERT_TRUE(StartWithoutSettings());
+  EXPECT_TRUE(NoDialogFor(1500ms));
+}
+
+TEST_F(Installing, UninstallRemovesTheShortcutSaysSoAndEnds) {
+  ASSERT_TRUE(Start());
+  folder.WriteFile(L"data\\applist.tsv", ListFileBytes({{"1", "calc", "C:\\windows\\system32\\calc.exe", "", ""}}));
+  ASSERT_TRUE(CopyFileW(folder.ProgramPath().c_str(), shortcut_.c_str(), FALSE));  // any file of that name
+
+  // No keeps everything.
+  Post(launcher, WM_COMMAND, IDM_UNINSTALL);
+  ASSERT_TRUE(Answer("アンインストールしてもよろしいですか？", IDNO));
+  EXPECT_TRUE(lumora.IsRunning());
+  EXPECT_NE(GetFileAttributesW(shortcut_.c_str()), INVALID_FILE_ATTRIBUTES);
+
+  Post(launcher, WM_COMMAND, IDM_UNINSTALL);
+  ASSERT_TRUE(Answer("アンインストールしてもよろしいですか？", IDYES));
+  const HWND done = WaitForDialog(lumora.Id(), 10s);
+  ASSERT_NE(done, nullptr);
+  EXPECT_EQ(DialogMessage(done), L"無事終わりました。");
+  EXPECT_FALSE(HasButton(done, IDCANCEL) && HasButton(done, IDNO));
+  EXPECT_EQ(GetFileAttributesW(shortcut_.c_str()), INVALID_FILE_ATTRIBUTES);
+  PressButton(done, IDOK);
+  EXPECT_EQ(lumora.WaitForExit(), std::optional<DWORD>(0));
+  EXPECT_TRUE(folder.Exists(L"data\\applist.tsv"));
+  EXPECT_EQ(SettingsValue(L"flag", L"installed"), "1");
+}
+
+TEST_F(Installing, TheVersionMessageAndTheVersionResourceAgree) {
+  ASSERT_TRUE(Start());
+  Post(launcher, WM_COMMAND, IDM_ABOUT);
+  const HWND box = WaitForDialog(lumora.Id(), 10s);
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(DialogMessage(box), L"[Lumora 5]\r\nVersion 1.015");
+  PressButton(box, IDOK);
+  ASSERT_TRUE(WaitForDialogToClose(box));
+
+  const std::wstring exe = folder.ProgramPath();
+  DWORD ignored = 0;
+  const DWORD size = GetFileVersionInfoSizeW(exe.c_str(), &ignored);
+  ASSERT_GT(size, 0u);
+  std::vector<char> info(size);
+  ASSERT_TRUE(GetFileVersionInfoW(exe.c_str(), 0, size, info.data()));
+  wchar_t* text = nullptr;
+  UINT length = 0;
+  ASSERT_TRUE(VerQueryValueW(info.data(), L"\\StringFileInfo\\041103A4\\FileVersion",
+                             reinterpret_cast<void**>(&text), &length));
+  EXPECT_EQ(std::wstring(text), L"1.015");
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  ASSERT_TRUE(VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
+  EXPECT_EQ(fixed->dwFileVersionMS, MAKELONG(0, 1));
+  EXPECT_EQ(fixed->dwFileVersionLS, MAKELONG(5, 1));
+}
+
+class MemoWindow : public LauncherTest {
+ protected:
+  HWND Memo() const { return FindTopLevelWindowByClass(lumora.Id(), kMemoClass); }
+  HWND MemoBox() const { return FindChild(Memo(), L"Edit"); }
+  void RightClickTray() { Post(launcher, kTrayCallback, 1, WM_RBUTTONDOWN); }
+  std::optional<std::string> MemoFile() const { return folder.ReadFile(L"data\\memo.txt"); }
+};
+
+TEST_F(MemoWindow, TheTrayRightClickOpensItInTheCornerAndTheNoteIsKeptExactly) {
+  ASSERT_TRUE(Start());
+  ASSERT_TRUE(Show());
+  const HWND memo = Memo();
+  ASSERT_NE(memo, nullptr);
+  RightClickTray();
+  ASSERT_TRUE(WaitForVisibility(memo, true, 5s));
+  EXPECT_TRUE(WaitForVisibility(launcher, false, 5s)) << "the launcher stays up beside the memo window";
+  EXPECT_EQ(TextOf(memo), L"簡易メモ");
+  const RECT area = WorkArea();
+  EXPECT_EQ(WindowRectOf(memo).right, area.right);
+  EXPECT_EQ(WindowRectOf(memo).bottom, area.bottom);
+  EXPECT_EQ(EditText(MemoBox()), Utf16FromUtf8(kBuiltInNote));
+
+  ASSERT_TRUE(SetText(MemoBox(), L"買い物\r\n牛乳と卵"));
+  PostClose(memo);
+  ASSERT_TRUE(WaitForVisibility(memo, false, 5s));
+  EXPECT_EQ(MemoFile(), std::optional<std::string>(ShiftJis("買い物\r\n牛乳と卵")));
+
+  // Shift and a left click on the tray opens it again, with the note.
+  ASSERT_TRUE(SetText(MemoBox(), L""));
+  KeyDown(VK_SHIFT);
+  Post(launcher, kTrayCallback, 1, WM_LBUTTONDOWN);
+  const bool shown = WaitForVisibility(memo, true, 5s);
+  KeyUp(VK_SHIFT);
+  ASSERT_TRUE(shown);
+  EXPECT_FALSE(IsVisible(launcher));
+  EXPECT_EQ(EditText(MemoBox()), L"買い物\r\n牛乳と卵");
+  // The right click closes it.
+  RightClickTray();
+  ASSERT_TRUE(WaitForVisibility(memo, false, 5s));
+  EXPECT_FALSE(IsVisible(launcher));
+}
+
+TEST_F(MemoWindow, TheSettingButtonOpensTheMainMenuAtTheCursorAndClosesTheMemo) {
+  ASSERT_TRUE(Start());
+  const HWND memo = Memo();
+  ASSERT_NE(memo, nullptr);
+  // The memo button of the launcher opens it too.
+  ASSERT_TRUE(Show());
+  const HWND conf = FindChild(launcher, L"Button", IDC_BTNCONF);
+  ASSERT_NE(conf, nullptr);
+  EXPECT_TRUE(IsWindowEnabled(conf));
+  Post(conf, BM_CLICK);
+  ASSERT_TRUE(WaitForVisibility(memo, true, 5s));
+  EXPECT_TRUE(WaitForVisibility(launcher, false, 5s));
+
+  const POINT cursor = MiddleOfWorkArea();
+  MoveMouse(cursor);
+  HWND setting = nullptr;
+  for (HWND button : ChildrenOf(memo, L"Button")) {
+    if (TextOf(button) == L"設定(&S)") setting = button;
+  }
+  ASSERT_NE(setting, nullptr) << DescribeWindowTree(memo);
+  Post(setting, BM_CLICK);
+  HWND menu = nullptr;
+  ASSERT_TRUE(WaitUntil([&] {
+    menu = FindTopLevelWindowByClass(lumora.Id(), L"#32768");
+    return menu != nullptr && IsVisible(menu);
+  }, 5s)) << "no menu came up";
+  const RECT at = WindowRectOf(menu);
+  EXPECT_LE(std::abs(at.left - cursor.x), 2);
+  EXPECT_LE(std::abs(at.top - cursor.y), 2);
+  SaveScreenshot(L"menu");
+  // The menu belongs to the launcher window: cancelling there closes it.
+  Post(launcher, WM_CANCELMODE);
+  EXPECT_TRUE(WaitForVisibility(menu, false, 5s));
+  EXPECT_TRUE(WaitForVisibility(memo, false, 5s)) << "the memo window stays after the menu";
+  EXPECT_EQ(MemoFile(), std::optional<std::string>(ShiftJis(kBuiltInNote)));
+}
+
+TEST_F(MemoWindow, ANoteOpenWhenTheQuitCommandRunsIsSaved) {
+  ASSERT_TRUE(Start());
+  const HWND memo = Memo();
+  RightClickTray();
+  ASSERT_TRUE(WaitForVisibility(memo, true, 5s));
+  ASSERT_TRUE(SetText(MemoBox(), L"閉じる前に書いたこと"));
+  Post(launcher, WM_COMMAND, IDM_COMPLETECLOSE);
+  EXPECT_EQ(lumora.WaitForExit(), std::optional<DWORD>(0));
+  EXPECT_EQ(MemoFile(), std::optional<std::string>(ShiftJis("閉じる前に書いたこと")));
+}
+
+class EditInNotepad : public LauncherTest {
+ protected:
+  void PutEditor() {
+    const std::wstring target = folder.PathOf(L"notepad.exe");
+    ASSERT_TRUE(CopyFileW(WindowsPathFromAnyPath(LUMORA_LIST_EDITOR).c_str(), target.c_str(), FALSE));
+  }
+  // Opens the list in the stand-in from the menu and waits until it runs.
+  bool OpenEditor() {
+    Post(launcher, WM_COMMAND, IDM_LAUNCHEDITNOTE);
+    if (!WaitUntil([&] { return folder.Exists(L"notepad.started"); }, 10s)) {
+      ADD_FAILURE() << "the list editor did not start";
+      return false;
+    }
+    return true;
+  }
+  void Order(std::string_view order) { folder.WriteFile(L"notepad.go", order); }
+};
+
+TEST_F(EditInNotepad, TheEditedNameShowsWithTheLauncherBackAtTheCursor) {
+  PutEditor();
+  WriteList({{"1", "old name", "C:\\windows\\system32\\calc.exe", "2", "2026/1/1 9:00:00"},
+             {"2", "other", "C:\\windows\\notepad.exe", "", "2026/1/2 9:00:00"}});
+  ASSERT_TRUE(Start());
+  const POINT cursor = MiddleOfWorkArea();
+  ASSERT_TRUE(ShowAt(cursor));
+  ASSERT_TRUE(OpenEditor());
+  EXPECT_TRUE(WaitForVisibility(launcher, false, 5s)) << "the launcher stays up while Notepad runs";
+  Order("replace\nold name\nnew name\n");
+  ASSERT_TRUE(WaitForVisibility(launcher, true, 15s)) << "the launcher did not come back";
+  EXPECT_TRUE(WaitUntil([&] { return Items() == Utf16Items({"new name", "other"}); }, 5s)) << Describe(Items());
+  EXPECT_TRUE(WaitUntil([&] { return FocusedWindow() == edit; }, 5s)) << "the command line lacks the focus";
+  const RECT rect = WindowRectOf(launcher);
+  EXPECT_EQ(rect.left, cursor.x);
+  EXPECT_EQ(rect.top, cursor.y - (rect.bottom - rect.top) / 2);
+}
+
+TEST_F(EditInNotepad, AListFileDeletedMeanwhileLeavesTheListAndTheNextSaveWritesIt) {
+  PutEditor();
+  WriteList({{"1", "calc", "C:\\windows\\system32\\calc.exe", "", "2026/1/1 9:00:00"},
+             {"2", "other", "C:\\windows\\notepad.exe", "", "2026/1/2 9:00:00"}});
+  ASSERT_TRUE(Start());
+  ASSERT_TRUE(Show());
+  ASSERT_TRUE(OpenEditor());
+  Order("delete\n");
+  const HWND told = WaitForDialog(lumora.Id(), 15s);
+  ASSERT_NE(told, nullptr) << "the failed reload was not told";
+  EXPECT_NE(DialogMessage(told).find(L"applist.tsv"), std::wstring::npos) << Utf8FromUtf16(DialogMessage(told));
+  EXPECT_FALSE(folder.Exists(L"data\\applist.tsv"));
+  PressButton(told, IDOK);
+  ASSERT_TRUE(WaitForDialogToClose(told));
+  ASSERT_TRUE(WaitForVisibility(launcher, true, 10s)) << "the launcher did not come back";
+  EXPECT_EQ(Items(), Utf16Items({"calc", "other"})) << Describe(Items());
+
+  // The next save writes the whole list again: the install command saves
+  // whatever the answers.
+  Post(launcher, WM_COMMAND, IDM_INSTALL);
+  for (int question = 0; question < 2; ++question) {
+    const HWND box = WaitForDialog(lumora.Id(), 10s);
+    ASSERT_NE(box, nullptr) << "install question " << question;
+    PressButton(box, IDNO);
+    ASSERT_TRUE(WaitForDialogToClose(box));
+  }
+  ASSERT_TRUE(WaitUntil([&] { return folder.Exists(L"data\\applist.tsv"); }, 5s));
+  const ParsedList list = ReadList();
+  ASSERT_TRUE(list.problem.empty()) << list.problem;
+  EXPECT_EQ(list.rows.size(), 2u);
+  EXPECT_EQ(ParsedList::Cell(list.Row("1"), 1), "calc");
+  EXPECT_EQ(ParsedList::Cell(list.Row("2"), 1), "other");
+}
+
+TEST_F(EditInNotepad, TheQuitCommandWhileNotepadRunsEndsCleanlyAfterIt) {
+  PutEditor();
+  WriteList({{"1", "calc", "C:\\windows\\system32\\calc.exe", "", "2026/1/1 9:00:00"}});
+  const auto before = folder.ReadFile(L"data\\applist.tsv");
+  ASSERT_TRUE(Start());
+  ASSERT_TRUE(OpenEditor());
+  Post(launcher, WM_COMMAND, IDM_COMPLETECLOSE);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(launcher); }, 5s)) << "the quit command did not close the window";
+  Order("replace\ncalc\nrenamed\n");
+  EXPECT_EQ(lumora.WaitForExit(15s), std::optional<DWORD>(0)) << "the program crashed or hangs after Notepad ended";
+  EXPECT_NE(folder.ReadFile(L"data\\applist.tsv"), before);  // Notepad's save stands
+}
+
+}  // namespace
+}  // namespace lumora::e2e
