@@ -81,6 +81,16 @@ else
   EXTRA_FAILED=$((EXTRA_FAILED + 1))
 fi
 
+step "release package"
+if package_out="$(bash "$ROOT/scripts/package.sh")" && zip_path="${package_out%%$'\n'*}" &&
+   [ "$(unzip -Z1 "$zip_path" | sort | tr '\n' ' ')" = "Lumora.exe data/ readme.txt " ]; then
+  echo "$zip_path: Lumora.exe data/ readme.txt"
+  EXTRA_PASSED=$((EXTRA_PASSED + 1))
+else
+  echo "FAILED: the release package is missing or holds other files"
+  EXTRA_FAILED=$((EXTRA_FAILED + 1))
+fi
+
 step "tier 1: native unit tests"
 CTEST_RESULTS="$BUILD/ctest-results"
 rm -rf "$CTEST_RESULTS"; mkdir -p "$CTEST_RESULTS"
