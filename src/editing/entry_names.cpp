@@ -39,6 +39,13 @@ bool IsDrivePathTarget(std::string_view target) {
   return target.find(":\\") != std::string_view::npos;
 }
 
+std::string TargetPath(std::string_view target) {
+  if (target.empty() || target.front() != '"') return std::string(target);
+  // A quote is never a byte of a two-byte character.
+  const std::size_t close = target.find('"', 1);
+  return std::string(target.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1));
+}
+
 std::string TargetFolder(std::string_view target) { return FolderPart(target); }
 
 }  // namespace lumora

@@ -23,6 +23,12 @@ bool IsShortcutPath(std::string_view path);
 // paths are never offered for removal.
 bool IsDrivePathTarget(std::string_view target);
 
+// The path whose existence decides whether a drive target is gone: a target
+// that starts with a double quote is a quoted path, perhaps followed by
+// arguments ("C:\Program Files\a.exe" -x), and the path is what the quotes
+// enclose; any other target is the path as it stands.
+std::string TargetPath(std::string_view target);
+
 // The folder the entry menu opens for a target: everything up to and
 // including its last backslash or colon; empty for a target without either.
 std::string TargetFolder(std::string_view target);

@@ -346,7 +346,7 @@ void LauncherList::RemoveMissing(const std::function<bool(const std::string&)>& 
   int row = 0;
   while (row < sheetAll.RowCount()) {
     const std::string target = sheetAll.GetCell(kColTarget, row);
-    if (IsDrivePathTarget(target) && !exists(target) && askRemove(sheetAll.GetCell(kColName, row), target)) {
+    if (IsDrivePathTarget(target) && !exists(TargetPath(target)) && askRemove(sheetAll.GetCell(kColName, row), target)) {
       sheetAll.DeleteRow(row);  // the next row moves up into this index
     } else {
       ++row;

@@ -121,8 +121,9 @@ class LauncherList {
   void DeleteViewEntry(int index);
 
   // The removal of entries whose files are gone: every store row, in store
-  // order, whose target is a drive path (":") that exists neither as a file
-  // nor as a folder is offered to askRemove(name, target); on true it is
+  // order, whose target is a drive path (":\") that exists neither as a file
+  // nor as a folder (exists gets the path of a quoted target without its
+  // quotes and arguments) is offered to askRemove(name, target); on true it is
   // removed. Then saves and rebuilds the view, also when nothing went.
   // Refused (CheckSavable) before the first question.
   void RemoveMissing(const std::function<bool(const std::string& target)>& exists,

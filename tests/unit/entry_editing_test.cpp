@@ -126,6 +126,11 @@ TEST(DroppedEntryNameTest, ShortcutsDriveTargetsAndFolders) {
   EXPECT_FALSE(IsDrivePathTarget("\\\\server\\share\\a.txt"));
   EXPECT_FALSE(IsDrivePathTarget("tools\\a.exe"));
 
+  EXPECT_EQ(TargetPath("\"C:\\Program Files\\a.exe\" -x \"y\""), "C:\\Program Files\\a.exe");
+  EXPECT_EQ(TargetPath("\"C:\\open"), "C:\\open");
+  EXPECT_EQ(TargetPath("C:\\Program Files\\a.exe"), "C:\\Program Files\\a.exe");
+  EXPECT_EQ(TargetPath(""), "");
+
   EXPECT_EQ(TargetFolder("C:\\Tools\\a.exe"), "C:\\Tools\\");
   EXPECT_EQ(TargetFolder("C:\\Tools"), "C:\\");
   EXPECT_EQ(TargetFolder("C:x"), "C:");
@@ -268,7 +273,7 @@ TEST_F(EntryEditingTest, RemoveMissingAsksOncePerMissingDriveTargetInStoreOrder)
   Loaded(Line("1", "gone", "D:\\Games\\x.exe", "", "") + Line("2", "web", "https://example.com/", "", "") +
          Line("3", "calc", "calc.exe", "", "") + Line("4", "share", "\\\\server\\s\\a.exe", "", "") +
          Line("5", "here", "C:\\here.exe", "", "") + Line("6", "gone too", "E:\\y\\", "", "") +
-         Line("7", "kept", "F:\\z.exe", "", ""));
+         Line("7", "kept", "F:\\z.exe", "", "") + Line("8", "quoted", "\"\"\"C:\\here.exe\"\" -x\"", "", ""));
   std::vector<std::string> asked;
   list_.RemoveMissing([](const std::string& target) { return target == "C:\\here.exe"; },
                       [&](const std::string& name, const std::string& target) {
@@ -276,10 +281,12 @@ TEST_F(EntryEditingTest, RemoveMissingAsksOncePerMissingDriveTargetInStoreOrder)
                         return name != "kept";
                       });
   EXPECT_EQ(asked, (std::vector<std::string>{"gone|D:\\Games\\x.exe", "gone too|E:\\y\\", "kept|F:\\z.exe"}));
-  ASSERT_EQ(list_.sheetAll.RowCount(), 5);
+  ASSERT_EQ(list_.sheetAll.RowCount(), 6);
   EXPECT_EQ(list_.sheetAll.GetCell(1, 0), "web");
   EXPECT_EQ(list_.sheetAll.GetCell(1, 4), "kept");
-  EXPECT_EQ(display_.items.size(), 5u);
+  EXPECT_EQ(list_.sheetAll.GetCell(1, 5), "quoted");  // its program is there
+  EXPECT_EQ(list_.sheetAll.GetCell(2, 5), "\"C:\\here.exe\" -x");
+  EXPECT_EQ(display_.items.size(), 6u);
   EXPECT_EQ(ReadList().find("gone"), std::string::npos);
 }
 
