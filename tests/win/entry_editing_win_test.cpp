@@ -346,6 +346,20 @@ TEST_F(EditingTest, PropertyDialogIsLaidOutAsDesignedAndWorksByKeyboard) {
   EXPECT_EQ(placeOf(IDC_PROP_BTNOK), layout.Scale(PropLayout::kOk));
   EXPECT_EQ(placeOf(IDC_PROP_BTNOPENDIR), layout.Scale(PropLayout::kOpenDir));
   EXPECT_EQ(PropText(IDC_PROP_BTNOK), L"OK(&O)");
+  // The designed face where it is installed, else the system's dialog font.
+  const std::wstring face = launcher.Editor()->frmProp.FontFace();
+  if (FontFaceInstalled(L"ＭＳ Ｐゴシック")) {
+    EXPECT_EQ(face, L"ＭＳ Ｐゴシック");
+  } else {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    EXPECT_EQ(face, metrics.lfMessageFont.lfFaceName);
+  }
+  LOGFONTW used{};
+  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(PropItem(IDC_PROP_EDTNAME), WM_GETFONT, 0, 0)), sizeof used, &used);
+  EXPECT_EQ(std::wstring(used.lfFaceName), face);
+  EXPECT_EQ(used.lfHeight, -layout.FontHeight());
   EXPECT_EQ(PropText(IDC_PROP_LBLFILE), L"ファイル名/コマンド/URL");
   // Centred on the screen's work area.
   RECT work{}, frame{};
@@ -372,8 +386,9 @@ TEST_F(EditingTest, PropertyDialogIsLaidOutAsDesignedAndWorksByKeyboard) {
   EXPECT_FALSE(IsWindowVisible(prop));
   EXPECT_EQ(ReadFileBytes(ListPath()), before);
 
-  // Reopened, everything is refilled; Enter is OK.
+  // Reopened (the same window), everything is refilled; Enter is OK.
   launcher.popEditItemClick();
+  EXPECT_EQ(Prop(), prop);
   EXPECT_EQ(PropText(IDC_PROP_EDTNAME), L"電卓");
   SetWindowTextW(PropItem(IDC_PROP_EDTNAME), L"電卓２");
   SetWindowTextW(PropItem(IDC_PROP_EDTDATE), L"someday");
@@ -381,6 +396,18 @@ TEST_F(EditingTest, PropertyDialogIsLaidOutAsDesignedAndWorksByKeyboard) {
   EXPECT_FALSE(IsWindowVisible(prop));
   EXPECT_TRUE(errors_.empty());
   EXPECT_NE(ListText().find("2\t電卓２\tcalc.exe\t1\tsomeday\r\n"), std::string::npos) << ListText();
+}
+
+TEST_F(EditingTest, AnEmptyDateIsFilledWithTheTimeAndStoredByOk) {
+  WriteList({{"4", "no date", "calc.exe", "2", ""}});
+  TfrmLumora& launcher = Start();
+  Select(0);
+  launcher.popEditItemClick();
+  const std::wstring shown = PropText(IDC_PROP_EDTDATE);
+  EXPECT_TRUE(platform::Text().TextToDate(platform::WideToAnsi(shown)).has_value()) << platform::WideToUtf8(shown);
+  launcher.Editor()->frmProp.btnOKClick();
+  EXPECT_NE(ListText().find("4\t\"no date\"\tcalc.exe\t2\t\"" + platform::WideToUtf8(shown) + "\"\r\n"), std::string::npos)
+      << ListText();
 }
 
 TEST_F(EditingTest, TextTheCodePageCannotHoldIsRefusedNamingTheBox) {
