@@ -113,7 +113,8 @@ void EntryEditor::CheckAndRemove() {
 
 void EntryEditor::OpenTargetDir(int index) {
   if (index < 0 || index >= list_.sheetView.RowCount()) return;
-  const std::string folder = TargetFolder(list_.sheetView.GetCell(2, index));
+  // A quoted target with arguments opens the folder of the quoted path.
+  const std::string folder = TargetFolder(TargetPath(list_.sheetView.GetCell(2, index)));
   // A target without a folder part gives nothing to open.
   if (!folder.empty()) ShellOpen(folder);
 }

@@ -277,7 +277,8 @@ void TfrmProp::btnPathClick() {
 void TfrmProp::btnOpenDirClick() {
   const std::optional<std::string> file = BoxText(edtFile, kFileLabel);
   if (!file) return;
-  std::string folder = *file;
+  // A quoted target with arguments stands for the quoted path.
+  std::string folder = TargetPath(*file);
   const DWORD attributes = folder.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesA(folder.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) folder = TargetFolder(folder);
   // A failure of the shell shows nothing; an empty text is not handed on.
