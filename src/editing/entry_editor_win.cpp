@@ -21,12 +21,14 @@ bool IsFolder(const std::wstring& path) {
 
 // The name ends with ".lnk", in any letter case.
 bool IsShortcutFile(const std::wstring& path) {
+  constexpr wchar_t kExtension[] = L".lnk";
   if (path.size() < 4) return false;
-  std::wstring extension = path.substr(path.size() - 4);
-  for (wchar_t& c : extension) {
+  for (std::size_t i = 0; i < 4; ++i) {
+    wchar_t c = path[path.size() - 4 + i];
     if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
+    if (c != kExtension[i]) return false;
   }
-  return extension == L".lnk";
+  return true;
 }
 
 bool ExistsAnsi(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
