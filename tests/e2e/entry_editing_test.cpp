@@ -1,9 +1,10 @@
 // Adding, editing and removing entries in the real program, driven from
 // outside: the property dialog from the entry menu (a right click, then the
 // keyboard in the menu) on a selected row and below the last row, and from
-// "アイテムの追加"; deleting with its question; the removal of entries whose
-// files are gone; and real file drops, whose DROPFILES block is written into
-// the program's own memory and posted to the list box as the drop handle.
+// "アイテムの追加"; deleting (a click on the menu item) with its question; the
+// removal of entries whose files are gone; and real file drops, whose
+// DROPFILES block is written into the program's own memory and posted to the
+// list box as the drop handle.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <objbase.h>
@@ -25,9 +26,17 @@ constexpr std::wstring_view kPropClass = L"TfrmProp";
 
 class EntryEditing : public LauncherTest {
  protected:
+  // The program's shown popup menu window, or null.
+  HWND ShownMenu() const {
+    for (HWND w : TopLevelWindowsOf(lumora.Id())) {
+      if (ClassNameOf(w) == kMenuClass && IsVisible(w)) return w;
+    }
+    return nullptr;
+  }
   // The entry menu of the row at index (or below the last row for -1),
-  // opened by a right click, its item chosen with the keys given.
-  bool ChooseFromEntryMenu(int index, std::initializer_list<WORD> keys) {
+  // opened by a right click; then the keys given, or a click on the item at
+  // clickItem (its four items are equally high).
+  bool ChooseFromEntryMenu(int index, std::initializer_list<WORD> keys, int clickItem = -1) {
     POINT at{};
     if (index >= 0) {
       at = CenterOf(ListBox(list).ItemRectOnScreen(index));
@@ -36,12 +45,18 @@ class EntryEditing : public LauncherTest {
       at = POINT{(client.left + client.right) / 2, client.bottom - 3};
     }
     ClickAt(at, MouseButton::kRight);
-    if (!WaitUntil([&] { return IsVisible(FindTopLevelWindowByClass(lumora.Id(), kMenuClass)); }, 5s)) {
+    HWND menu = nullptr;
+    if (!WaitUntil([&] { return (menu = ShownMenu()) != nullptr; }, 5s)) {
       ADD_FAILURE() << "the entry menu did not open";
       return false;
     }
     for (WORD key : keys) PressKey(key);
-    return WaitUntil([&] { return !IsVisible(FindTopLevelWindowByClass(lumora.Id(), kMenuClass)); }, 5s);
+    if (clickItem >= 0) {
+      const RECT items = ClientRectOnScreen(menu);
+      const int height = (items.bottom - items.top) / 4;
+      ClickAt(POINT{(items.left + items.right) / 2, items.top + height * clickItem + height / 2});
+    }
+    return WaitUntil([&] { return ShownMenu() == nullptr; }, 5s);
   }
   // The property dialog once it is shown, or null.
   HWND WaitForProp() {
@@ -78,6 +93,9 @@ class EntryEditing : public LauncherTest {
     const std::wstring text = DialogMessage(box);
     PressButton(box, button);
     WaitForDialogToClose(box);
+    // The box disabled its owner, the launcher window, which takes clicks
+    // again once it is enabled.
+    WaitUntil([&] { return IsWindowEnabled(launcher) != FALSE; }, 5s);
     return text;
   }
 
@@ -205,18 +223,18 @@ TEST_F(EntryEditing, DeleteAsksNoKeepsTheFileYesRemovesTheRow) {
   ASSERT_TRUE(Start());
   ASSERT_TRUE(Show());
   const std::optional<std::string> before = folder.ReadFile(L"data\\applist.tsv");
-  ASSERT_TRUE(ChooseFromEntryMenu(2, {VK_DOWN, VK_DOWN, VK_RETURN}));  // 削除
+  ASSERT_TRUE(ChooseFromEntryMenu(2, {}, 1));  // 削除
   EXPECT_EQ(Answer(IDNO), Utf16FromUtf8("以下のファイルを削除しますか？\r\napple\r\nC:\\windows"));
   EXPECT_TRUE(HoldsFor([&] { return folder.ReadFile(L"data\\applist.tsv") == before; }, 300ms));
   EXPECT_EQ(Items().size(), 3u);
 
   // The third item (apple) is store row 2; then メモ帳 (item 0, store row 0).
-  ASSERT_TRUE(ChooseFromEntryMenu(2, {VK_DOWN, VK_DOWN, VK_RETURN}));
+  ASSERT_TRUE(ChooseFromEntryMenu(2, {}, 1));
   Answer(IDYES);
   ASSERT_TRUE(WaitForList([](const ParsedList& l) { return l.rows.size() == 2; }));
   EXPECT_EQ(Items(), Utf16Items({"メモ帳", "電卓"}));
   EXPECT_EQ(Selection(), 1);  // store row 2 is past the list: the last stays
-  ASSERT_TRUE(ChooseFromEntryMenu(0, {VK_DOWN, VK_DOWN, VK_RETURN}));
+  ASSERT_TRUE(ChooseFromEntryMenu(0, {}, 1));
   Answer(IDYES);
   ASSERT_TRUE(WaitForList([](const ParsedList& l) { return l.rows.size() == 1; }));
   EXPECT_EQ(Items(), Utf16Items({"電卓"}));
