@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "app/resource_ids.h"
+#include "editing/entry_editor_win.h"
 #include "platform/application_win.h"
 #include "platform/error.h"
 #include "platform/error_report_win.h"
@@ -251,6 +252,21 @@ bool TfrmLumora::HandleCommand(WORD id, WORD notification) {
     case IDM_EXECWITHARGSTR:
       popExecWithArgStrClick();
       return true;
+    case IDM_ADDITEM:
+      popAddItemClick();
+      return true;
+    case IDM_EDITITEM:
+      popEditItemClick();
+      return true;
+    case IDM_DELITEM:
+      popDelItemClick();
+      return true;
+    case IDM_CHECKANDREMOVE:
+      popCheckAndRemoveClick();
+      return true;
+    case IDM_OPENTARGETDIR:
+      mnuOpenTargetDirClick();
+      return true;
     default:
       // The other items are greyed until their commands exist.
       return false;
@@ -300,6 +316,9 @@ void TfrmLumora::InitLauncher() {
   if (!hotKeys_->RegisterAll()) PostMessageW(Handle(), kShowKeyRefusedMessage, 0, 0);
 
   list_ = std::make_unique<LauncherList>(ProgramFolder() + "data\\applist.tsv", listDisplay_);
+  // Before the list is read: when that fails, drops and the dialog's OK are
+  // still there to be refused with the reason.
+  CreateEditor();
   list_->Load();
 
   list_->sortMode = SortModeFromText(iniSetting->ReadString("launch", "sort", "time"));
@@ -372,6 +391,7 @@ void TfrmLumora::FreeLauncher() {
   // The icon list is freed here once it exists.
   trayIcon.reset();  // removes the icon from the tray
   hotKeys_.reset();  // releases the hotkeys
+  editor_.reset();  // the property dialog and the drop, before the list they work on
   list_.reset();
   listDisplay_.Attach(nullptr);
   iniSetting.reset();

@@ -24,6 +24,7 @@
 #include <memory>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "editing/frmMemoU_win.h"
 #include "hotkeys/HotKeyManager_win.h"
@@ -36,6 +37,9 @@
 #include "window/launcher_layout.h"
 
 namespace lumora {
+
+class EntryEditor;
+class TFileDrop;
 
 // The list box lstMain as the list logic sees it. Its messages go straight
 // to the list box class's own procedure: none of them is one the launcher's
@@ -103,6 +107,16 @@ class TfrmLumora : public platform::Window, private HotKeyHost, private MemoHost
   void popSortNameClick();
   void AddEntryIfMissing(const std::string& name, const std::string& target);
   void RecordLaunch(const std::string& id);
+
+  // --- entry editing (editing/frmLumora_editing_win.cpp, over EntryEditor) --
+  void fileDropFileDrop(TFileDrop& sender, int num, const std::vector<std::wstring>& files, int x, int y);
+  void popAddItemClick();
+  void popEditItemClick();
+  void popDelItemClick();
+  void popCheckAndRemoveClick();
+  void mnuOpenTargetDirClick();
+  // Null before start-up and after shutdown.
+  EntryEditor* Editor() const { return editor_.get(); }
 
   // --- presentation (window/launcher_window_win.cpp) -----------------------
   void ShowLauncher();
@@ -200,6 +214,8 @@ class TfrmLumora : public platform::Window, private HotKeyHost, private MemoHost
   void FormDestroy();
   void FreeLauncher();
   void FirstRun();
+  // editing/frmLumora_editing_win.cpp: the property dialog and the list's file drop.
+  void CreateEditor();
   // Runs a menu or control command; false when the id is not one of ours.
   bool HandleCommand(WORD id, WORD notification);
   // Writes a setting of the window's own (height, sort order, first-run
@@ -265,6 +281,7 @@ class TfrmLumora : public platform::Window, private HotKeyHost, private MemoHost
   std::unique_ptr<LauncherHotKeys> hotKeys_;
   // The memo window: made with the launcher window, its window gone with it.
   std::unique_ptr<TfrmMemo> frmMemo;
+  std::unique_ptr<EntryEditor> editor_;
 
   // The key names and notation: made before the window, kept for its life.
   HotKeyUnit hotKeyUnit_;

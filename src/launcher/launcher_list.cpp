@@ -7,6 +7,7 @@
 #include <memory>
 #include <utility>
 
+#include "editing/entry_names.h"
 #include "platform/error.h"
 #include "platform/files.h"
 #include "platform/text_platform.h"
@@ -293,6 +294,93 @@ void LauncherList::AddTypedCommand(std::string_view text) {
     ResetView();
     throw;
   }
+}
+
+void LauncherList::CheckSavable() const {
+  if (!saveRefusal_.empty()) throw AppError(saveRefusal_);
+}
+
+namespace {
+
+// Saves; when that fails the store keeps the change, the view shows it, and
+// the error goes on.
+template <typename Save, typename Show>
+void SaveThenShow(Save save, Show show) {
+  try {
+    save();
+  } catch (...) {
+    show();
+    throw;
+  }
+  show();
+}
+
+}  // namespace
+
+void LauncherList::AddDroppedEntries(const std::vector<DroppedEntry>& entries) {
+  CheckSavable();
+  const std::string now = NowText();
+  for (const DroppedEntry& entry : entries) {
+    const int row = sheetAll.RowCount();
+    sheetAll.SetCell(kColId, row, NewId());
+    sheetAll.SetCell(kColName, row, entry.name);
+    sheetAll.SetCell(kColTarget, row, entry.target);
+    sheetAll.SetCell(6, row, "");
+    sheetAll.SetCell(kColCount, row, "1");
+    sheetAll.SetCell(kColTime, row, now);
+  }
+  sheetAll.TrimEmptyRows();
+  // Shown before the save, so that a failing save leaves them in sight.
+  ResetView();
+  SaveList();
+  display_.Select(display_.Count() - 1);
+}
+
+std::string LauncherList::StoreEntry(std::string_view id, std::string_view name, std::string_view target,
+                                     std::string_view time, std::string* newId) {
+  CheckSavable();
+  // Numbered before a new row exists, so that its empty ID cell takes no part.
+  const std::string freshId = NewId();
+  int row = sheetAll.FindRow(kColId, id, 0);
+  if (row < 0) row = sheetAll.RowCount();
+  sheetAll.SetCell(kColName, row, name);
+  sheetAll.SetCell(kColTarget, row, target);
+  sheetAll.SetCell(kColTime, row, time);
+  if (sheetAll.GetCell(kColId, row).empty()) sheetAll.SetCell(kColId, row, freshId);
+  std::string stored = sheetAll.GetCell(kColId, row);
+  if (newId) *newId = stored;
+  SaveThenShow([this] { SaveList(); }, [this] { ResetView(); });
+  return stored;
+}
+
+void LauncherList::DeleteViewEntry(int index) {
+  if (index < 0 || index >= sheetView.RowCount()) return;
+  CheckSavable();
+  const std::string id = sheetView.GetCell(kColId, index);
+  sheetView.DeleteRow(index);
+  const int storeRow = sheetAll.FindRow(kColId, id, 0);
+  if (storeRow < 0) return;  // it leaves the view only; nothing to save
+  sheetAll.DeleteRow(storeRow);
+  SaveThenShow([this] { SaveList(); },
+               [this, storeRow] {
+                 RefreshList();
+                 if (storeRow < display_.Count()) display_.Select(storeRow);
+               });
+}
+
+void LauncherList::RemoveMissing(const std::function<bool(const std::string&)>& exists,
+                                 const std::function<bool(const std::string&, const std::string&)>& askRemove) {
+  CheckSavable();
+  int row = 0;
+  while (row < sheetAll.RowCount()) {
+    const std::string target = sheetAll.GetCell(kColTarget, row);
+    if (IsDrivePathTarget(target) && !exists(TargetPath(target)) && askRemove(sheetAll.GetCell(kColName, row), target)) {
+      sheetAll.DeleteRow(row);  // the next row moves up into this index
+    } else {
+      ++row;
+    }
+  }
+  SaveThenShow([this] { SaveList(); }, [this] { ResetView(); });
 }
 
 std::string LauncherList::NowText() const {

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -92,6 +93,48 @@ class LauncherList {
   // fails the entry stays in the store, the view is rebuilt (ResetView) and
   // the error is thrown.
   void AddTypedCommand(std::string_view text);
+
+  // Throws the reason why saving is refused (the list file could not be
+  // read), before a command changes anything; does nothing otherwise.
+  void CheckSavable() const;
+
+  // A dropped file, folder or shortcut target: the entry's name and target.
+  struct DroppedEntry {
+    std::string name;
+    std::string target;
+  };
+  // Appends one entry per dropped item (new ID, name, target, count "1",
+  // time now, cells 5 and 6 empty), rebuilds the view, saves, and selects
+  // the last row. Refused (CheckSavable) before anything is added; when the
+  // save fails the entries stay in the store and are shown, and the error is
+  // thrown.
+  void AddDroppedEntries(const std::vector<DroppedEntry>& entries);
+
+  // The property dialog's OK: the first store row with this ID (an empty ID
+  // matches a row whose ID cell is empty), or a new row at the end, gets the
+  // name, target and time text as typed; a row without an ID gets a new
+  // one. Then saves and rebuilds the view. Returns the entry's ID. Refused
+  // (CheckSavable) before anything changes; when the save fails the change
+  // stays in the store and is shown, and the error is thrown: newId then
+  // holds the entry's ID, so that a second OK stores the same entry again.
+  std::string StoreEntry(std::string_view id, std::string_view name, std::string_view target,
+                         std::string_view time, std::string* newId = nullptr);
+
+  // Removes the entry shown as item index: its view row, and the first
+  // store row with its ID. When the ID is in the store: the view is sorted
+  // and shown again, the item with the store row's former number is
+  // selected when there is one (else the last), and the list is saved.
+  // Refused (CheckSavable) before anything changes.
+  void DeleteViewEntry(int index);
+
+  // The removal of entries whose files are gone: every store row, in store
+  // order, whose target is a drive path (":\") that exists neither as a file
+  // nor as a folder (exists gets the path of a quoted target without its
+  // quotes and arguments) is offered to askRemove(name, target); on true it is
+  // removed. Then saves and rebuilds the view, also when nothing went.
+  // Refused (CheckSavable) before the first question.
+  void RemoveMissing(const std::function<bool(const std::string& target)>& exists,
+                     const std::function<bool(const std::string& name, const std::string& target)>& askRemove);
 
   // The ID for a new entry, one that no entry of the store has: one more
   // than the largest ID (an ID that is not an int counts as 1), or,

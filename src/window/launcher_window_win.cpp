@@ -318,9 +318,9 @@ void TfrmLumora::BuildMenus() {
   AddItem(main, IDM_HELP, L"ヘルプ(&H)", true);
   AddSeparator(main);
   HMENU launcher = AddSubmenu(main, L"ランチャ(&L)");
-  AddItem(launcher, IDM_ADDITEM, L"アイテムの追加", kLater);
+  AddItem(launcher, IDM_ADDITEM, L"アイテムの追加", true);
   AddSeparator(launcher);
-  AddItem(launcher, IDM_CHECKANDREMOVE, L"リストから削除されたファイルを除外する", kLater);
+  AddItem(launcher, IDM_CHECKANDREMOVE, L"リストから削除されたファイルを除外する", true);
   AddSeparator(launcher);
   AddItem(launcher, IDM_LAUNCHEDITNOTE, L"リストをメモ帳で編集する", true);
   HMENU order = AddSubmenu(launcher, L"リストの並び方");
@@ -358,12 +358,12 @@ void TfrmLumora::BuildMenus() {
   popsFile.reset(CreatePopupMenu());
   if (!popsFile) throw AppError("メニューを作成できません");
   HMENU file = popsFile.get();
-  AddItem(file, IDM_EDITITEM, L"編集(&C)", kLater);
-  AddItem(file, IDM_DELITEM, L"削除", kLater);
+  AddItem(file, IDM_EDITITEM, L"編集(&C)", true);
+  AddItem(file, IDM_DELITEM, L"削除", true);
   HMENU withArgument = AddSubmenu(file, L"引数を指定して起動");
   AddItem(withArgument, IDM_EXECWITHARGFILE, L"ファイルを指定", true);
   AddItem(withArgument, IDM_EXECWITHARGSTR, L"文字列を指定", true);
-  AddItem(file, IDM_OPENTARGETDIR, L"リンク先フォルダを開く", kLater);
+  AddItem(file, IDM_OPENTARGETDIR, L"リンク先フォルダを開く", true);
 }
 
 void TfrmLumora::CheckSortItem(int sortMode) {

@@ -483,13 +483,16 @@ TEST_F(LauncherWindowTest, TheMainMenuHasEveryItemInOrderWithTheUnbuiltOnesGreye
   EXPECT_EQ(CaptionAt(order, 1), L"実行回数順で並べる");
   EXPECT_EQ(CaptionAt(order, 2), L"名前順に並べる");
 
-  for (UINT id : {IDM_ADDITEM, IDM_CHECKANDREMOVE, IDM_CHANGETRAYICON, IDM_CLEARICONCACHE}) {
+  for (UINT id : {IDM_CHANGETRAYICON, IDM_CLEARICONCACHE}) {
     EXPECT_TRUE(Greyed(menu, id)) << id;
   }
   for (UINT id : {IDM_SORTTIME, IDM_SORTCOUNT, IDM_SORTNAME, IDM_RESTARTLAUNCH, IDM_COMPLETECLOSE, IDM_OPEN,
                   IDM_CLOSE, IDM_HOTKEYCHANGE, IDM_HOTKEYRESTART, IDM_HOTKEYMOVECUR, IDM_HOTKEYMOVEWIN,
                   IDM_ABOUT, IDM_HELP, IDM_LAUNCHEDITNOTE, IDM_INSTALL, IDM_UNINSTALL, IDM_OPENSETDIR,
-                  IDM_OPENSENDTO, IDM_OPENCALC, IDM_LUMORAWEB}) {
+                  IDM_OPENSENDTO, IDM_OPENCALC, IDM_LUMORAWEB, IDM_ADDITEM, IDM_CHECKANDREMOVE}) {
+    EXPECT_FALSE(Greyed(menu, id)) << id;
+  }
+  for (UINT id : {IDM_ADDITEM, IDM_CHECKANDREMOVE}) {
     EXPECT_FALSE(Greyed(menu, id)) << id;
   }
 
@@ -501,7 +504,9 @@ TEST_F(LauncherWindowTest, TheMainMenuHasEveryItemInOrderWithTheUnbuiltOnesGreye
   EXPECT_EQ(CaptionAt(file, 3), L"リンク先フォルダを開く");
   EXPECT_FALSE(Greyed(file, IDM_EXECWITHARGFILE));
   EXPECT_FALSE(Greyed(file, IDM_EXECWITHARGSTR));
-  EXPECT_TRUE(Greyed(file, IDM_EDITITEM));
+  EXPECT_FALSE(Greyed(file, IDM_EDITITEM));
+  EXPECT_FALSE(Greyed(file, IDM_DELITEM));
+  EXPECT_FALSE(Greyed(file, IDM_OPENTARGETDIR));
 }
 
 // --- the sort orders ---------------------------------------------------------------

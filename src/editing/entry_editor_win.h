@@ -1,0 +1,49 @@
+// The launcher window's entry editing: the file drop on the list, the
+// property dialog, deleting an entry, removing the entries whose files are
+// gone and opening an entry's folder. The launcher window owns one
+// EntryEditor and forwards its handlers to it.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "editing/NewCtrls_win.h"
+#include "editing/frmPropU_win.h"
+
+namespace lumora {
+
+class LauncherList;
+
+class EntryEditor {
+ public:
+  // Makes the property dialog (hidden, owned by the launcher window) and
+  // attaches the file drop to the list box.
+  EntryEditor(HWND launcher, HWND listBox, LauncherList& list);
+  EntryEditor(const EntryEditor&) = delete;
+  EntryEditor& operator=(const EntryEditor&) = delete;
+
+  // One entry per dropped path, in order. A path that is empty, a shortcut
+  // without a readable target, or a name the code page cannot hold is left
+  // out and named in one message afterwards; the others are added, shown
+  // and saved.
+  void AddDroppedFiles(const std::vector<std::wstring>& files);
+  // Opens the property dialog with the entry shown as item index (or empty,
+  // for a new entry, when index is -1).
+  void EditItem(int index);
+  // Asks, then removes the entry shown as item index (nothing for -1).
+  void DeleteItem(int index);
+  // Asks about each entry whose drive path is gone, then saves.
+  void CheckAndRemove();
+  // Opens the folder part of the target of the entry shown as item index.
+  void OpenTargetDir(int index);
+
+  TFileDrop fileDrop;
+  TfrmProp frmProp;
+
+ private:
+  LauncherList& list_;
+};
+
+}  // namespace lumora
