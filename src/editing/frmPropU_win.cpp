@@ -1,6 +1,5 @@
 #include "editing/frmPropU_win.h"
 
-#include <commdlg.h>
 
 #include <array>
 #include <utility>
@@ -13,6 +12,7 @@
 #include "platform/dpi_win.h"
 #include "platform/error.h"
 #include "platform/error_report_win.h"
+#include "platform/open_dialog_win.h"
 #include "platform/subclass_win.h"
 #include "platform/text_platform.h"
 #include "platform/unicode_win.h"
@@ -264,7 +264,7 @@ std::optional<std::wstring> TfrmProp::RunOpenDialog() {
   open.lpstrFile = file.data();
   open.nMaxFile = static_cast<DWORD>(file.size());
   open.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_EXPLORER | OFN_NOCHANGEDIR | OFN_HIDEREADONLY;
-  if (!GetOpenFileNameW(&open)) return std::nullopt;
+  if (!platform::GetOpenFileNameLazy(open)) return std::nullopt;
   return std::wstring(file.data());
 }
 
