@@ -160,8 +160,8 @@ void IconMemory::Clear() {
 
 // --- the decision ------------------------------------------------------------
 
-EntryIcons::EntryIcons(std::string iconsFolder, IconRequester& requester)
-    : iconsFolder_(std::move(iconsFolder)), requester_(requester) {}
+EntryIcons::EntryIcons(std::string iconsFolder, IconRequester& requester, IconFileWriter* writer)
+    : iconsFolder_(std::move(iconsFolder)), requester_(requester), writer_(writer) {}
 
 bool EntryIcons::Pending(std::int64_t slot) const { return pending_.contains(slot); }
 
@@ -217,6 +217,10 @@ bool EntryIcons::Arrived(std::int64_t slot, const std::string& idText, unsigned 
   }());
   memory_.Store(slot, stored);
   if (const std::optional<std::string> name = IconCacheFileName(idText)) {
+    if (writer_) {
+      writer_->WriteIconFile(iconsFolder_ + *name, EncodeIconFile(stored));
+      return true;
+    }
     try {
       const std::string bytes = EncodeIconFile(stored);
       const std::unique_ptr<platform::OutputFile> file = platform::CreateOutputFile(iconsFolder_ + *name);

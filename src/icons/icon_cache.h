@@ -96,13 +96,22 @@ class IconRequester {
                        unsigned generation) = 0;
 };
 
+// Writes cache files somewhere else (the lookup thread), so that no row
+// waits for the disk. A write that fails is dropped without a word.
+class IconFileWriter {
+ public:
+  virtual ~IconFileWriter() = default;
+  virtual void WriteIconFile(const std::string& path, std::string bytes) = 0;
+};
+
 // The icon decision of a row and both cache levels. Lookups of icons in
 // neither level go to the requester; until the answer arrives the row shows
 // the default icon and no second lookup of that slot is asked for.
 class EntryIcons {
  public:
   // iconsFolder ends with the path separator ("<program folder>icons\").
-  EntryIcons(std::string iconsFolder, IconRequester& requester);
+  // Without a writer the cache files are written at once.
+  EntryIcons(std::string iconsFolder, IconRequester& requester, IconFileWriter* writer = nullptr);
 
   // The picture of an entry, from its ID text (column 0) and target.
   EntryPicture GetEntryIcon(std::string_view idText, std::string_view target);
@@ -128,6 +137,7 @@ class EntryIcons {
 
   std::string iconsFolder_;
   IconRequester& requester_;
+  IconFileWriter* writer_;
   IconMemory memory_;
   std::unordered_map<std::int64_t, bool> pending_;
   unsigned generation_ = 0;

@@ -1,10 +1,12 @@
 #include "icons/icon_lookup_worker_win.h"
 
+#include <algorithm>
 #include <chrono>
 #include <exception>
 #include <utility>
 
 #include "icons/unit_geticon_win.h"
+#include "platform/files.h"
 #include "platform/handles_win.h"
 
 namespace lumora {
@@ -39,6 +41,27 @@ void IconLookupWorker::Request(std::int64_t slot, const std::string& idText, con
   shared_->wake.notify_one();
 }
 
+void IconLookupWorker::WriteIconFile(const std::string& path, std::string bytes) {
+  const std::lock_guard<std::mutex> lock(shared_->mutex);
+  Job job;
+  job.write = true;
+  job.target = path;
+  job.bytes = std::move(bytes);
+  shared_->jobs.push_back(std::move(job));
+  shared_->wake.notify_one();
+}
+
+void IconLookupWorker::DropWaitingJobs() {
+  const std::lock_guard<std::mutex> lock(shared_->mutex);
+  shared_->jobs.clear();
+  shared_->answers.clear();
+}
+
+bool IconLookupWorker::Busy() const {
+  const std::lock_guard<std::mutex> lock(shared_->mutex);
+  return shared_->running || !shared_->jobs.empty();
+}
+
 std::vector<IconAnswer> IconLookupWorker::TakeAnswers() {
   const std::lock_guard<std::mutex> lock(shared_->mutex);
   return std::exchange(shared_->answers, {});
@@ -51,9 +74,27 @@ void IconLookupWorker::Run(std::shared_ptr<Shared> shared) noexcept {
   for (;;) {
     shared->wake.wait(lock, [&] { return shared->stop || !shared->jobs.empty(); });
     if (shared->stop) break;
-    Job job = std::move(shared->jobs.front());
-    shared->jobs.pop_front();
+    // Lookups first: a row waits for its icon, nobody waits for a file.
+    auto next = std::find_if(shared->jobs.begin(), shared->jobs.end(), [](const Job& j) { return !j.write; });
+    if (next == shared->jobs.end()) next = shared->jobs.begin();
+    Job job = std::move(*next);
+    shared->jobs.erase(next);
+    shared->running = true;
     lock.unlock();
+    if (job.write) {
+      try {
+        const std::unique_ptr<platform::OutputFile> file = platform::CreateOutputFile(job.target);
+        file->Write(job.bytes.data(), job.bytes.size());
+        file->Commit();
+      } catch (...) {
+        // "icons\" removed or read-only, a full disk: the icon stays in
+        // memory for this run, and the next run tries the file again.
+      }
+      lock.lock();
+      shared->running = false;
+      if (shared->stop) break;
+      continue;
+    }
     try {
       job.answer.pixels = shared->lookup(job.target);
     } catch (...) {
@@ -61,6 +102,7 @@ void IconLookupWorker::Run(std::shared_ptr<Shared> shared) noexcept {
       job.answer.pixels.reset();
     }
     lock.lock();
+    shared->running = false;
     if (shared->stop) break;
     const bool first = shared->answers.empty();
     shared->answers.push_back(std::move(job.answer));

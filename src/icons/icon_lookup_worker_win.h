@@ -1,8 +1,9 @@
-// The shell lookups of entry icons, away from the user-interface thread: a
-// target on a drive that does not answer (a disconnected network drive, an
-// empty removable drive, a sleeping disk) can hold a lookup for seconds, and
-// the rows must go on painting meanwhile. One worker thread takes the
-// requests in order; each answer is queued and the window is told with a
+// The shell lookups of entry icons and the writing of their cache files,
+// away from the user-interface thread: a target on a drive that does not
+// answer (a disconnected network drive, an empty removable drive, a sleeping
+// disk) can hold a lookup for seconds, and a file written safely waits for
+// the disk; the rows must go on painting meanwhile. One worker thread takes
+// the jobs in order; each answer is queued and the window is told with a
 // posted message, on which it collects the answers (TakeAnswers).
 #pragma once
 
@@ -34,7 +35,7 @@ struct IconAnswer {
   std::optional<IconPixels> pixels;
 };
 
-class IconLookupWorker : public IconRequester {
+class IconLookupWorker : public IconRequester, public IconFileWriter {
  public:
   // Answers are announced by posting message to window. An empty lookup
   // means the shell's (LookUpTargetIcon).
@@ -47,13 +48,21 @@ class IconLookupWorker : public IconRequester {
 
   void Request(std::int64_t slot, const std::string& idText, const std::string& target,
                unsigned generation) override;
+  // Writes the file (replacing it safely); a failure is dropped.
+  void WriteIconFile(const std::string& path, std::string bytes) override;
   // The answers that have arrived since the last call, in order.
   std::vector<IconAnswer> TakeAnswers();
+  // Drops every job not yet started (the caches were cleared).
+  void DropWaitingJobs();
+  // True while a job is queued or running.
+  bool Busy() const;
 
  private:
   struct Job {
     IconAnswer answer;
     std::string target;
+    bool write = false;  // a cache file: target is its path, bytes its content
+    std::string bytes;
   };
   // Shared with the thread, so that a thread left behind at the end still
   // has what it works on.
@@ -65,6 +74,7 @@ class IconLookupWorker : public IconRequester {
     std::vector<IconAnswer> answers;
     bool stop = false;
     bool done = false;
+    bool running = false;
     HWND window = nullptr;
     UINT message = 0;
     IconLookup lookup;

@@ -23,7 +23,7 @@ LauncherIcons::LauncherIcons(HWND window, UINT arrivedMessage, const std::string
       glyph_(LoadProgramIcon(IDI_DEFICON, kIconSide)),
       programFolder_(programFolder),
       worker_(std::make_unique<IconLookupWorker>(window, arrivedMessage, std::move(lookup))),
-      icons_(programFolder + "icons\\", *worker_) {
+      icons_(programFolder + "icons\\", *worker_, worker_.get()) {
   icons_.Memory().SetDefault(IconOnWhite(imgDefIcon.get()));
 }
 
@@ -115,6 +115,8 @@ void LauncherIcons::IconsArrived(HWND listBox, TCsvSheet& view) {
 }
 
 void LauncherIcons::ClearIconCache() {
+  // Lookups and files not yet started belong to the icons being cleared.
+  worker_->DropWaitingJobs();
   icons_.FreeIconList();
   const std::unique_ptr<FileList> files = FindFiles(programFolder_ + "icons\\*.bmp");
   if (!files) return;

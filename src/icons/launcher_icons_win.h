@@ -60,6 +60,8 @@ class LauncherIcons {
   HICON ButtonGlyph() const { return glyph_.get(); }
   HICON WebIcon() const { return imgWebIcon.get(); }
   EntryIcons& Cache() { return icons_; }
+  // True while a lookup or a cache file is still on its way.
+  bool Busy() const { return worker_->Busy(); }
 
  private:
   platform::IconHandle imgDefIcon;

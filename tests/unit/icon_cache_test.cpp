@@ -301,6 +301,21 @@ TEST_F(EntryIconsTest, ACacheFileThatCannotBeWrittenLeavesTheIconInMemoryAndTheN
   EXPECT_EQ(test::ReadBytes(missingFolder + "4.bmp"), EncodeIconFile(Gradient()));
 }
 
+TEST_F(EntryIconsTest, AWriterGetsTheCacheFileInsteadOfTheDisk) {
+  struct Writer : IconFileWriter {
+    void WriteIconFile(const std::string& path, std::string bytes) override { files.emplace_back(path, bytes); }
+    std::vector<std::pair<std::string, std::string>> files;
+  } writer;
+  EntryIcons deferred(folder.Path().string() + "/", requester, &writer);
+  deferred.GetEntryIcon("8", "a.exe");
+  ASSERT_TRUE(deferred.Arrived(8, "8", requester.requests.back().generation, Gradient()));
+  ASSERT_EQ(writer.files.size(), 1u);
+  EXPECT_EQ(writer.files[0].first, folder.Path().string() + "/8.bmp");
+  EXPECT_EQ(writer.files[0].second, EncodeIconFile(Gradient()));
+  EXPECT_FALSE(std::filesystem::exists(CacheFile("8.bmp")));
+  EXPECT_NE(deferred.GetEntryIcon("8", "a.exe").cell, 0);
+}
+
 TEST_F(EntryIconsTest, FreeIconListEmptiesEverySlotAndDropsAnswersAskedForBefore) {
   icons.GetEntryIcon("1", "a.exe");
   EXPECT_TRUE(Answer(Gradient()));
