@@ -96,7 +96,10 @@ TEST_F(LauncherWindow, TheHeightIsKeptAcrossHidingAndAStart) {
                            SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE));
   ASSERT_TRUE(WaitUntil([&] { const RECT r = WindowRectOf(launcher); return r.bottom - r.top == 300; }, 2s));
   ASSERT_TRUE(HideByTrayClick());
-  EXPECT_EQ(SettingsValue(L"frmLumora", L"Height"), "300");
+  // Written as the window hides; the disk may take a moment (icon files are
+  // being written meanwhile).
+  EXPECT_TRUE(WaitUntil([&] { return SettingsValue(L"frmLumora", L"Height") == "300"; }, 3s))
+      << SettingsValue(L"frmLumora", L"Height");
 
   ASSERT_TRUE(Show());
   RECT again = WindowRectOf(launcher);
