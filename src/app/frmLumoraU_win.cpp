@@ -150,6 +150,9 @@ LRESULT TfrmLumora::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case kFirstRunInstallMessage:
       popInstallClick();
       break;
+    case kIconsArrivedMessage:
+      if (iconList && list_) iconList->IconsArrived(lstMain, list_->sheetView);
+      break;
     case kSettingsNotWrittenMessage:
       if (!settingsFailure_.empty()) ShowWarning(std::exchange(settingsFailure_, std::string()), "");
       break;
@@ -267,8 +270,13 @@ bool TfrmLumora::HandleCommand(WORD id, WORD notification) {
     case IDM_OPENTARGETDIR:
       mnuOpenTargetDirClick();
       return true;
+    case IDM_CHANGETRAYICON:
+      popChangeTrayIconClick();
+      return true;
+    case IDM_CLEARICONCACHE:
+      mnuClearIconCacheClick();
+      return true;
     default:
-      // The other items are greyed until their commands exist.
       return false;
   }
 }
@@ -285,6 +293,8 @@ void TfrmLumora::InitLauncher() {
   SetWindowTextW(Handle(), kLauncherTitleW);
   platform::SetMainWindow(Handle());
 
+  iconList = std::make_unique<LauncherIcons>(Handle(), kIconsArrivedMessage, ProgramFolder(), iconLookup_);
+  iconList->ApplyLayout(layout_);
   allowClose = true;
   isShown = false;
   execArg.clear();
@@ -294,10 +304,13 @@ void TfrmLumora::InitLauncher() {
   // The hotkey manager and its hidden window; the keys are registered below.
   hotKeys_ = std::make_unique<LauncherHotKeys>(static_cast<HotKeyHost&>(*this), *iniSetting, hotKeyUnit_.Notation());
 
-  // "icon"/"tasktray" (a picture file for the tray icon) is read here once
-  // the tray icon choice exists; until then the built-in icon is shown.
-  imgIconTray.reset(static_cast<HICON>(
-      LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_TRAY), IMAGE_ICON, 16, 16, 0)));
+  // The icon file the user chose for the tray; the built-in icon when there
+  // is none or it does not load.
+  imgIconTray = LoadStoredTrayIcon(*iniSetting);
+  if (!imgIconTray) {
+    imgIconTray.reset(static_cast<HICON>(
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_TRAY), IMAGE_ICON, 16, 16, 0)));
+  }
   if (!imgIconTray) {
     imgIconTray.reset(static_cast<HICON>(
         LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_LUMORA), IMAGE_ICON, 16, 16, 0)));
@@ -388,8 +401,8 @@ void TfrmLumora::FreeLauncher() {
   if (frmMemo) frmMemo->EndWithProgram();
   // Message boxes must not be given a window that is going away as owner.
   if (platform::MainWindow() == Handle()) platform::SetMainWindow(nullptr);
-  // The icon list is freed here once it exists.
-  trayIcon.reset();  // removes the icon from the tray
+  iconList.reset();  // FreeIconList, then the list itself
+  trayIcon.reset();  // removes the icon from the tray; trayIconChoice goes with the window object
   hotKeys_.reset();  // releases the hotkeys
   editor_.reset();  // the property dialog and the drop, before the list they work on
   list_.reset();
@@ -441,6 +454,16 @@ void TfrmLumora::popSortTimeClick() { ApplySort(kSortByTime); }
 void TfrmLumora::popSortCountClick() { ApplySort(kSortByCount); }
 
 void TfrmLumora::popSortNameClick() { ApplySort(kSortByName); }
+
+// --- icons -------------------------------------------------------------------
+
+void TfrmLumora::mnuClearIconCacheClick() {
+  if (iconList) iconList->ClearIconCache();
+}
+
+void TfrmLumora::popChangeTrayIconClick() {
+  if (iniSetting && trayIcon) trayIconChoice.Change(*iniSetting, *trayIcon);
+}
 
 // --- the hotkeys ---------------------------------------------------------------
 

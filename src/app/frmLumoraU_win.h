@@ -28,6 +28,8 @@
 
 #include "editing/frmMemoU_win.h"
 #include "hotkeys/HotKeyManager_win.h"
+#include "icons/launcher_icons_win.h"
+#include "icons/tray_icon_choice_win.h"
 #include "launcher/launcher_list.h"
 #include "platform/handles_win.h"
 #include "platform/ini_file_win.h"
@@ -82,6 +84,10 @@ class TfrmLumora : public platform::Window, private HotKeyHost, private MemoHost
   // Test seam: the program that the restart action starts instead of this
   // executable.
   void UseRestartProgram(std::string path) { restartProgram_ = std::move(path); }
+  // Test seams: the icon lookup of the rows (run on the lookup thread), and
+  // the open dialog of the tray icon command. Call before CreateForm.
+  void UseIconLookup(IconLookup lookup) { iconLookup_ = std::move(lookup); }
+  void UseTrayIconChooser(TrayIconChoice::ChooseFile choose) { trayIconChoice = TrayIconChoice(std::move(choose)); }
 
   // False once the start-up has run through; when it stopped with an error
   // the window is shown as the message loop starts, so that the user sees
@@ -117,6 +123,13 @@ class TfrmLumora : public platform::Window, private HotKeyHost, private MemoHost
   void mnuOpenTargetDirClick();
   // Null before start-up and after shutdown.
   EntryEditor* Editor() const { return editor_.get(); }
+  // --- icons (icons/) -------------------------------------------------------
+  void mnuClearIconCacheClick();
+  void popChangeTrayIconClick();
+  // Null before start-up and after shutdown.
+  LauncherIcons* Icons() const { return iconList.get(); }
+  const TrayIconChoice& TrayChoice() const { return trayIconChoice; }
+  const TMarlTasktray* Tray() const { return trayIcon.get(); }
 
   // --- presentation (window/launcher_window_win.cpp) -----------------------
   void ShowLauncher();
@@ -227,6 +240,8 @@ class TfrmLumora : public platform::Window, private HotKeyHost, private MemoHost
   static constexpr UINT kSettingsNotWrittenMessage = WM_APP + 2;
   // The first run's install questions, asked as the message loop starts.
   static constexpr UINT kFirstRunInstallMessage = WM_APP + 40;
+  // Icons looked up for the rows have arrived.
+  static constexpr UINT kIconsArrivedMessage = WM_APP + 10;
 
   // window/launcher_window_win.cpp
   void CreateControls();
@@ -276,6 +291,11 @@ class TfrmLumora : public platform::Window, private HotKeyHost, private MemoHost
 
   std::unique_ptr<platform::IniFile> iniSetting;
   std::unique_ptr<TMarlTasktray> trayIcon;
+  // The entry icons: built-in pictures, caches, row painting.
+  std::unique_ptr<LauncherIcons> iconList;
+  IconLookup iconLookup_;  // empty: the shell's
+  // The tray icon the user chose last (kept alive while the tray shows it).
+  TrayIconChoice trayIconChoice;
   ListBoxDisplay listDisplay_;
   std::unique_ptr<LauncherList> list_;
   std::unique_ptr<LauncherHotKeys> hotKeys_;

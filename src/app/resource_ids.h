@@ -4,6 +4,9 @@
 
 #define IDI_LUMORA 1
 #define IDI_TRAY 2
+// imgDefIcon and imgWebIcon: the default and the web entry icon.
+#define IDI_DEFICON 3
+#define IDI_WEBICON 4
 
 // Controls of the launcher window.
 #define IDC_LSTMAIN 100

@@ -30,6 +30,10 @@ class LauncherLayout {
   static constexpr int kRowHeight = 18;
   static constexpr int kFontHeight = 12;  // pixels, every font of the window
   static constexpr int kListEdges = 4;    // the list box's sunken edge, top and bottom
+  // A row of the list: the icon 3 from the row's left edge, the name 25.
+  static constexpr int kRowIconLeft = 3;
+  static constexpr int kRowIconSize = 16;
+  static constexpr int kRowTextLeft = 25;
 
   explicit LauncherLayout(int dpi = kDesignDpi) : dpi_(dpi > 0 ? dpi : kDesignDpi) {}
 
@@ -46,6 +50,12 @@ class LauncherLayout {
   int RowHeight() const { return Scale(kRowHeight); }
   int FontHeight() const { return Scale(kFontHeight); }
   int ButtonGlyph() const { return Scale(kButtonGlyph); }
+  int RowIconLeft() const { return Scale(kRowIconLeft); }
+  int RowIconSize() const { return Scale(kRowIconSize); }
+  int RowTextLeft() const { return Scale(kRowTextLeft); }
+  // The offset that centres a thing of the inner size in the outer one,
+  // truncated toward zero (also when the thing is the larger).
+  static constexpr int CentredOffset(int outer, int inner) { return (outer - inner) / 2; }
   // The least client height that still shows the command line and one row
   // of the list (with the list's sunken edge).
   int MinimumClientHeight() const { return Scale(kPanelHeight) + Scale(kRowHeight) + Scale(kListEdges); }

@@ -40,9 +40,9 @@ HWND MakeControl(DWORD exStyle, const wchar_t* className, DWORD style, HWND pare
   return control;
 }
 
-// The memo button: a flat button with a notepad page, grey while disabled.
-// The page is drawn on a 16x16 grid scaled to glyph pixels.
-void DrawConfButton(const DRAWITEMSTRUCT& item, int glyph) {
+// The memo button: a flat button with imgDefIcon's notepad page as its
+// glyph, grey while disabled.
+void DrawConfButton(const DRAWITEMSTRUCT& item, HICON glyph, int glyphSize) {
   HDC dc = item.hDC;
   const RECT bounds = item.rcItem;
   FillRect(dc, &bounds, GetSysColorBrush(COLOR_BTNFACE));
@@ -52,24 +52,16 @@ void DrawConfButton(const DRAWITEMSTRUCT& item, int glyph) {
     RECT edge = bounds;
     DrawEdge(dc, &edge, BDR_SUNKENOUTER, BF_RECT);
   }
+  if (!glyph) return;
   // The glyph, centred, one pixel down and right while pressed.
-  const int x = bounds.left + (bounds.right - bounds.left - glyph) / 2 + (pressed ? 1 : 0);
-  const int y = bounds.top + (bounds.bottom - bounds.top - glyph) / 2 + (pressed ? 1 : 0);
-  const COLORREF outline = disabled ? GetSysColor(COLOR_GRAYTEXT) : RGB(64, 64, 64);
-  const COLORREF paper = disabled ? GetSysColor(COLOR_BTNFACE) : RGB(255, 255, 255);
-  const COLORREF binding = disabled ? GetSysColor(COLOR_GRAYTEXT) : RGB(40, 90, 200);
-  const COLORREF rule = disabled ? GetSysColor(COLOR_BTNSHADOW) : RGB(150, 180, 230);
-
-  auto fill = [dc, x, y, glyph](int left, int top, int right, int bottom, COLORREF color) {
-    auto at = [glyph](int grid) { return grid * glyph / 16; };
-    const RECT r{x + at(left), y + at(top), x + at(right), y + at(bottom)};
-    SetBkColor(dc, color);
-    ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &r, nullptr, 0, nullptr);
-  };
-  fill(2, 1, 14, 16, outline);  // the page's outline
-  fill(3, 2, 13, 15, paper);    // the paper
-  fill(2, 1, 14, 4, binding);   // the binding at the top
-  for (int line = 6; line <= 12; line += 3) fill(4, line, 12, line + 1, rule);
+  const int x = bounds.left + (bounds.right - bounds.left - glyphSize) / 2 + (pressed ? 1 : 0);
+  const int y = bounds.top + (bounds.bottom - bounds.top - glyphSize) / 2 + (pressed ? 1 : 0);
+  if (disabled) {
+    DrawStateW(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(glyph), 0, x, y, glyphSize, glyphSize,
+               DST_ICON | DSS_DISABLED);
+  } else {
+    DrawIconEx(dc, x, y, glyph, glyphSize, glyphSize, 0, nullptr, DI_NORMAL);
+  }
 }
 
 // The start of an ANSI text that holds at most count characters, never
@@ -184,7 +176,7 @@ void TfrmLumora::CreateControls() {
       case WM_DRAWITEM: {
         const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
         if (item->CtlID != IDC_BTNCONF) return LRESULT{0};
-        DrawConfButton(*item, layout_.ButtonGlyph());
+        DrawConfButton(*item, iconList ? iconList->ButtonGlyph() : nullptr, layout_.ButtonGlyph());
         handled = true;
         return LRESULT{TRUE};
       }
@@ -218,6 +210,7 @@ void TfrmLumora::ApplyDpi(int dpi) {
   SendMessageW(lstMain, WM_SETFONT, list, TRUE);
   SendMessageW(edtCommand, WM_SETFONT, list, TRUE);
   SendMessageW(lstMain, LB_SETITEMHEIGHT, 0, layout_.RowHeight());
+  if (iconList) iconList->ApplyLayout(layout_);
   LayOut();
 }
 
@@ -242,6 +235,8 @@ void TfrmLumora::panelCommandResize() {
   MoveWindow(btnConf, button.left, button.top, button.Width(), button.Height(), TRUE);
 }
 
+// lstMainDrawItem: the row of sheetView at the index, painted by the icons
+// object; the list box's own item strings stay for screen readers.
 void TfrmLumora::DrawListItem(const DRAWITEMSTRUCT& item) {
   if (item.CtlType != ODT_LISTBOX || item.hwndItem != lstMain) return;
   HDC dc = item.hDC;
@@ -252,23 +247,17 @@ void TfrmLumora::DrawListItem(const DRAWITEMSTRUCT& item) {
     return;
   }
   const bool selected = (item.itemState & ODS_SELECTED) != 0;
-  FillRect(dc, &row, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
-
-  // The name comes from the view, not back from the list box, and only as
-  // much of it as the row can show: every character takes a pixel at least.
-  std::string_view name;
-  if (list_ && item.itemID < static_cast<UINT>(list_->sheetView.RowCount())) {
-    name = list_->sheetView.GetRow(static_cast<int>(item.itemID)).CellView(1);
+  const int index = static_cast<int>(item.itemID);
+  if (!list_ || !iconList || index >= list_->sheetView.RowCount()) {
+    FillRect(dc, &row, GetSysColorBrush(COLOR_WINDOW));
+    return;
   }
-  const std::wstring text = platform::AnsiToWide(VisiblePart(name, static_cast<std::size_t>(row.right - row.left) + 1));
-
-  platform::SelectObjectScope font(dc, listFont.get());
-  SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
-  RECT textArea = row;
-  textArea.left += 2;
-  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &textArea,
-            DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+  const TCsvCells& cells = list_->sheetView.GetRow(index);
+  // Only as much of the name as the row can show is converted: every
+  // character takes a pixel at least.
+  const std::wstring name =
+      platform::AnsiToWide(VisiblePart(cells.CellView(1), static_cast<std::size_t>(row.right - row.left) + 1));
+  iconList->PaintRow(dc, row, index, selected, cells.CellView(0), cells.CellView(2), name, listFont.get());
   if (item.itemState & ODS_FOCUS) DrawFocusRect(dc, &row);
 }
 
@@ -308,8 +297,6 @@ constexpr wchar_t kCloseCaption[] = L"閉じる(&C)";
 }  // namespace
 
 void TfrmLumora::BuildMenus() {
-  // Items whose commands do not exist yet are greyed.
-  constexpr bool kLater = false;
   popsMain.reset(CreatePopupMenu());
   if (!popsMain) throw AppError("メニューを作成できません");
   HMENU main = popsMain.get();
@@ -337,8 +324,8 @@ void TfrmLumora::BuildMenus() {
   AddSeparator(settings);
   AddItem(settings, IDM_OPENSETDIR, L"設定フォルダを開く", true);
   AddSeparator(settings);
-  AddItem(settings, IDM_CHANGETRAYICON, L"トレイアイコンを変更", kLater);
-  AddItem(settings, IDM_CLEARICONCACHE, L"アイコンキャッシュをクリア", kLater);
+  AddItem(settings, IDM_CHANGETRAYICON, L"トレイアイコンを変更", true);
+  AddItem(settings, IDM_CLEARICONCACHE, L"アイコンキャッシュをクリア", true);
   HMENU multiMonitor = AddSubmenu(main, L"マルチモニタ");
   AddItem(multiMonitor, IDM_HOTKEYMOVECUR, L"カーソル移動キーの設定", true);
   AddItem(multiMonitor, IDM_HOTKEYMOVEWIN, L"アクティブウィンドウ移動キーの設定", true);

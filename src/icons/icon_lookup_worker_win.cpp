@@ -1,0 +1,116 @@
+#include "icons/icon_lookup_worker_win.h"
+
+#include <algorithm>
+#include <chrono>
+#include <exception>
+#include <utility>
+
+#include "icons/unit_geticon_win.h"
+#include "platform/files.h"
+#include "platform/handles_win.h"
+
+namespace lumora {
+
+IconLookupWorker::IconLookupWorker(HWND window, UINT message, IconLookup lookup)
+    : shared_(std::make_shared<Shared>()) {
+  shared_->window = window;
+  shared_->message = message;
+  shared_->lookup = lookup ? std::move(lookup) : IconLookup(LookUpTargetIcon);
+  thread_ = std::thread(Run, shared_);
+}
+
+IconLookupWorker::~IconLookupWorker() {
+  std::unique_lock<std::mutex> lock(shared_->mutex);
+  shared_->stop = true;
+  shared_->jobs.clear();
+  shared_->window = nullptr;
+  shared_->wake.notify_all();
+  const bool ended = shared_->finished.wait_for(lock, std::chrono::seconds(1), [this] { return shared_->done; });
+  lock.unlock();
+  if (ended) {
+    thread_.join();
+  } else {
+    thread_.detach();
+  }
+}
+
+void IconLookupWorker::Request(std::int64_t slot, const std::string& idText, const std::string& target,
+                               unsigned generation) {
+  const std::lock_guard<std::mutex> lock(shared_->mutex);
+  shared_->jobs.push_back(Job{IconAnswer{slot, idText, generation, std::nullopt}, target});
+  shared_->wake.notify_one();
+}
+
+void IconLookupWorker::WriteIconFile(const std::string& path, std::string bytes) {
+  const std::lock_guard<std::mutex> lock(shared_->mutex);
+  Job job;
+  job.write = true;
+  job.target = path;
+  job.bytes = std::move(bytes);
+  shared_->jobs.push_back(std::move(job));
+  shared_->wake.notify_one();
+}
+
+void IconLookupWorker::DropWaitingJobs() {
+  const std::lock_guard<std::mutex> lock(shared_->mutex);
+  shared_->jobs.clear();
+  shared_->answers.clear();
+}
+
+bool IconLookupWorker::Busy() const {
+  const std::lock_guard<std::mutex> lock(shared_->mutex);
+  return shared_->running || !shared_->jobs.empty();
+}
+
+std::vector<IconAnswer> IconLookupWorker::TakeAnswers() {
+  const std::lock_guard<std::mutex> lock(shared_->mutex);
+  return std::exchange(shared_->answers, {});
+}
+
+void IconLookupWorker::Run(std::shared_ptr<Shared> shared) noexcept {
+  // The shell's icon lookup wants COM on its thread.
+  const platform::ComScope com;
+  std::unique_lock<std::mutex> lock(shared->mutex);
+  for (;;) {
+    shared->wake.wait(lock, [&] { return shared->stop || !shared->jobs.empty(); });
+    if (shared->stop) break;
+    // Lookups first: a row waits for its icon, nobody waits for a file.
+    auto next = std::find_if(shared->jobs.begin(), shared->jobs.end(), [](const Job& j) { return !j.write; });
+    if (next == shared->jobs.end()) next = shared->jobs.begin();
+    Job job = std::move(*next);
+    shared->jobs.erase(next);
+    shared->running = true;
+    lock.unlock();
+    if (job.write) {
+      try {
+        const std::unique_ptr<platform::OutputFile> file = platform::CreateOutputFile(job.target);
+        file->Write(job.bytes.data(), job.bytes.size());
+        file->Commit();
+      } catch (...) {
+        // "icons\" removed or read-only, a full disk: the icon stays in
+        // memory for this run, and the next run tries the file again.
+      }
+      lock.lock();
+      shared->running = false;
+      if (shared->stop) break;
+      continue;
+    }
+    try {
+      job.answer.pixels = shared->lookup(job.target);
+    } catch (...) {
+      // A failed lookup gives the default icon, as a missing target does.
+      job.answer.pixels.reset();
+    }
+    lock.lock();
+    shared->running = false;
+    if (shared->stop) break;
+    const bool first = shared->answers.empty();
+    shared->answers.push_back(std::move(job.answer));
+    // One message announces every answer that arrives before it is handled.
+    if (first && shared->window) PostMessageW(shared->window, shared->message, 0, 0);
+  }
+  shared->done = true;
+  shared->finished.notify_all();
+}
+
+}  // namespace lumora

@@ -1,0 +1,88 @@
+// The shell lookups of entry icons and the writing of their cache files,
+// away from the user-interface thread: a target on a drive that does not
+// answer (a disconnected network drive, an empty removable drive, a sleeping
+// disk) can hold a lookup for seconds, and a file written safely waits for
+// the disk; the rows must go on painting meanwhile. One worker thread takes
+// the jobs in order; each answer is queued and the window is told with a
+// posted message, on which it collects the answers (TakeAnswers).
+#pragma once
+
+#include <windows.h>
+
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "icons/icon_cache.h"
+
+namespace lumora {
+
+// The lookup itself: the icon of a target, nothing when it has none. Runs on
+// the worker thread; tests put a lookup of their own here.
+using IconLookup = std::function<std::optional<IconPixels>(const std::string& target)>;
+
+struct IconAnswer {
+  std::int64_t slot = 0;
+  std::string idText;
+  unsigned generation = 0;
+  std::optional<IconPixels> pixels;
+};
+
+class IconLookupWorker : public IconRequester, public IconFileWriter {
+ public:
+  // Answers are announced by posting message to window. An empty lookup
+  // means the shell's (LookUpTargetIcon).
+  IconLookupWorker(HWND window, UINT message, IconLookup lookup = {});
+  // Stops the thread; a lookup that does not come back within a second is
+  // left to end with the process.
+  ~IconLookupWorker() override;
+  IconLookupWorker(const IconLookupWorker&) = delete;
+  IconLookupWorker& operator=(const IconLookupWorker&) = delete;
+
+  void Request(std::int64_t slot, const std::string& idText, const std::string& target,
+               unsigned generation) override;
+  // Writes the file (replacing it safely); a failure is dropped.
+  void WriteIconFile(const std::string& path, std::string bytes) override;
+  // The answers that have arrived since the last call, in order.
+  std::vector<IconAnswer> TakeAnswers();
+  // Drops every job not yet started (the caches were cleared).
+  void DropWaitingJobs();
+  // True while a job is queued or running.
+  bool Busy() const;
+
+ private:
+  struct Job {
+    IconAnswer answer;
+    std::string target;
+    bool write = false;  // a cache file: target is its path, bytes its content
+    std::string bytes;
+  };
+  // Shared with the thread, so that a thread left behind at the end still
+  // has what it works on.
+  struct Shared {
+    std::mutex mutex;
+    std::condition_variable wake;
+    std::condition_variable finished;
+    std::deque<Job> jobs;
+    std::vector<IconAnswer> answers;
+    bool stop = false;
+    bool done = false;
+    bool running = false;
+    HWND window = nullptr;
+    UINT message = 0;
+    IconLookup lookup;
+  };
+  static void Run(std::shared_ptr<Shared> shared) noexcept;
+
+  std::shared_ptr<Shared> shared_;
+  std::thread thread_;
+};
+
+}  // namespace lumora

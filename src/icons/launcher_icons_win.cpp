@@ -1,0 +1,126 @@
+#include "icons/launcher_icons_win.h"
+
+#include <unordered_set>
+#include <vector>
+
+#include "app/resource_ids.h"
+#include "files/glob_win.h"
+#include "icons/unit_geticon_win.h"
+#include "sheet/CsvUtils2.h"
+
+namespace lumora {
+
+platform::IconHandle LoadProgramIcon(int resourceId, int size) {
+  platform::IconHandle icon(static_cast<HICON>(
+      LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resourceId), IMAGE_ICON, size, size, 0)));
+  if (!icon) icon.reset(CopyIcon(LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION))));
+  return icon;
+}
+
+LauncherIcons::LauncherIcons(HWND window, UINT arrivedMessage, const std::string& programFolder, IconLookup lookup)
+    : imgDefIcon(LoadProgramIcon(IDI_DEFICON, kIconSide)),
+      imgWebIcon(LoadProgramIcon(IDI_WEBICON, kIconSide)),
+      glyph_(LoadProgramIcon(IDI_DEFICON, kIconSide)),
+      programFolder_(programFolder),
+      worker_(std::make_unique<IconLookupWorker>(window, arrivedMessage, std::move(lookup))),
+      icons_(programFolder + "icons\\", *worker_, worker_.get()) {
+  icons_.Memory().SetDefault(IconOnWhite(imgDefIcon.get()));
+}
+
+LauncherIcons::~LauncherIcons() {
+  // FreeLauncher: every slot freed, then the list itself.
+  icons_.FreeIconList();
+}
+
+void LauncherIcons::ApplyLayout(const LauncherLayout& layout) {
+  layout_ = layout;
+  imgWebIcon = LoadProgramIcon(IDI_WEBICON, layout_.RowIconSize());
+  glyph_ = LoadProgramIcon(IDI_DEFICON, layout_.ButtonGlyph());
+}
+
+void LauncherIcons::DrawPicture(HDC dc, int x, int y, int size, const EntryPicture& picture) const {
+  if (picture.web) {
+    // Through its mask: the row's colour shows through.
+    DrawIconEx(dc, x, y, imgWebIcon.get(), size, size, 0, nullptr, DI_NORMAL);
+    return;
+  }
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = kIconSide;
+  info.bmiHeader.biHeight = -kIconSide;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 24;
+  info.bmiHeader.biCompression = BI_RGB;
+  // Above 96 DPI the 16x16 cell is stretched smoothly.
+  const int oldMode = SetStretchBltMode(dc, size == kIconSide ? COLORONCOLOR : HALFTONE);
+  POINT oldOrigin{};
+  SetBrushOrgEx(dc, 0, 0, &oldOrigin);
+  StretchDIBits(dc, x, y, size, size, 0, 0, kIconSide, kIconSide, icons_.Memory().CellPixels(picture.cell), &info,
+                DIB_RGB_COLORS, SRCCOPY);
+  SetBrushOrgEx(dc, oldOrigin.x, oldOrigin.y, nullptr);
+  if (oldMode) SetStretchBltMode(dc, oldMode);
+}
+
+void LauncherIcons::PaintRow(HDC dc, const RECT& row, int index, bool selected, std::string_view idText,
+                             std::string_view target, std::wstring_view name, HFONT font) {
+  const COLORREF stripe = kRowColors[index % 2];
+  const COLORREF fill = selected ? GetSysColor(COLOR_HIGHLIGHT) : stripe;
+  const int height = row.bottom - row.top;
+
+  // The whole row, filled and framed by a 1-pixel line in the stripe colour.
+  {
+    platform::SelectObjectScope brush(dc, GetStockObject(DC_BRUSH));
+    platform::SelectObjectScope pen(dc, GetStockObject(DC_PEN));
+    SetDCBrushColor(dc, fill);
+    SetDCPenColor(dc, stripe);
+    Rectangle(dc, row.left, row.top, row.right, row.bottom);
+  }
+
+  const int iconSize = layout_.RowIconSize();
+  DrawPicture(dc, row.left + layout_.RowIconLeft(), row.top + LauncherLayout::CentredOffset(height, iconSize),
+              iconSize, icons_.GetEntryIcon(idText, target));
+
+  if (name.empty()) return;
+  platform::SelectObjectScope selectFont(dc, font);
+  SIZE w{};
+  GetTextExtentPoint32W(dc, L"w", 1, &w);
+  SetTextColor(dc, selected ? GetSysColor(COLOR_HIGHLIGHTTEXT) : RGB(0, 0, 0));
+  SetBkColor(dc, fill);
+  SetBkMode(dc, OPAQUE);
+  TextOutW(dc, row.left + layout_.RowTextLeft(), row.top + LauncherLayout::CentredOffset(height, w.cy), name.data(),
+           static_cast<int>(name.size()));
+}
+
+void LauncherIcons::IconsArrived(HWND listBox, TCsvSheet& view) {
+  std::unordered_set<std::int64_t> stored;
+  for (const IconAnswer& answer : worker_->TakeAnswers()) {
+    if (icons_.Arrived(answer.slot, answer.idText, answer.generation, answer.pixels)) stored.insert(answer.slot);
+  }
+  if (stored.empty() || !listBox) return;
+  // Only the visible rows that show one of these slots are painted again.
+  RECT client{};
+  GetClientRect(listBox, &client);
+  const LRESULT top = SendMessageW(listBox, LB_GETTOPINDEX, 0, 0);
+  const int rows = view.RowCount();
+  for (int index = top == LB_ERR ? 0 : static_cast<int>(top); index < rows; ++index) {
+    RECT item{};
+    if (SendMessageW(listBox, LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)) == LB_ERR)
+      break;
+    if (item.top >= client.bottom) break;
+    const TCsvCells& cells = view.GetRow(index);
+    if (IsWebTarget(cells.CellView(2))) continue;
+    const std::optional<std::int64_t> slot = IconSlotOf(cells.CellView(0));
+    if (slot && stored.contains(*slot)) InvalidateRect(listBox, &item, FALSE);
+  }
+}
+
+void LauncherIcons::ClearIconCache() {
+  // Lookups and files not yet started belong to the icons being cleared.
+  worker_->DropWaitingJobs();
+  icons_.FreeIconList();
+  const std::unique_ptr<FileList> files = FindFiles(programFolder_ + "icons\\*.bmp");
+  if (!files) return;
+  for (const std::string& file : *files) DeleteFileA(file.c_str());
+}
+
+}  // namespace lumora

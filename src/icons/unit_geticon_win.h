@@ -1,0 +1,28 @@
+// The shell's icons of files and folders, and icons turned into the pixels
+// of the icon cache. Every function here may run on any thread; the shell
+// calls need COM on the calling thread.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+#include "icons/icon_cache.h"
+#include "platform/handles_win.h"
+
+namespace lumora {
+
+// The shell's small icon of a file or folder (SHGetFileInfoA with
+// SHGFI_ICON | SHGFI_SMALLICON); empty when the shell supplies none.
+platform::IconHandle GetFileIcon(const std::string& path);
+
+// The icon drawn through its mask at (0, 0) on a white 16x16 cell.
+IconPixels IconOnWhite(HICON icon);
+
+// The icon of an entry's target as the cache keeps it: the shell's icon on
+// white when the target names an existing file or folder and the shell has
+// an icon for it; nothing otherwise (the entry then shows the default icon).
+std::optional<IconPixels> LookUpTargetIcon(const std::string& target);
+
+}  // namespace lumora
