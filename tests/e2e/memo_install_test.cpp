@@ -248,6 +248,10 @@ TEST_F(MemoWindow, TheTrayRightClickOpensItInTheCornerAndTheNoteIsKeptExactly) {
   // Shift and a left click on the tray opens it again, with the note.
   ASSERT_TRUE(SetText(MemoBox(), L""));
   KeyDown(VK_SHIFT);
+  // The program reads the key's state at the click: let it be down first,
+  // and past Wine's per-thread cache of that state (tens of milliseconds).
+  ASSERT_TRUE(WaitUntil([] { return (GetAsyncKeyState(VK_SHIFT) & 0x8000) != 0; }, 2s));
+  Sleep(200);
   Post(launcher, kTrayCallback, 1, WM_LBUTTONDOWN);
   const bool shown = WaitForVisibility(memo, true, 5s);
   KeyUp(VK_SHIFT);
