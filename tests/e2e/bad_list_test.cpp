@@ -30,7 +30,7 @@ TEST_F(BadList, ANewEntryBesideTheLargestIdGetsAnUnusedIdAndItsLaunchCountsItsel
   ASSERT_EQ(Items(), Utf16Items({})) << "the path matches an entry: " << Describe(Items());
   PressKey(VK_RETURN);
   ASSERT_TRUE(WaitForMark(typed).has_value()) << "the typed command was not started";
-  ASSERT_TRUE(WaitForVisibility(launcher, false, 3s));
+  ASSERT_TRUE(WaitUntilHidden(3s));
   ASSERT_TRUE(WaitUntil([&] { return ReadList().rows.size() == 3; }, 3s)) << "no entry was added";
   {
     const ParsedList file = ReadList();

@@ -52,19 +52,19 @@ TEST_F(BadSettings, ASettingsFileThatCannotBeWrittenNeitherBlocksALaunchNorKeeps
   ASSERT_EQ(Items(), Utf16Items({"mark"}));
   PressKey(VK_RETURN);
   EXPECT_TRUE(WaitForMark(mark).has_value()) << "Enter launched nothing";
-  EXPECT_TRUE(WaitForVisibility(launcher, false, 3s)) << "the window stays up after the launch";
+  EXPECT_TRUE(WaitUntilHidden(3s)) << "the window stays up after the launch";
   const std::vector<std::wstring> more = CloseDialogs(2s);
   told.insert(told.end(), more.begin(), more.end());
 
   // Escape, the tray and a close request hide it as ever, with no box.
   ASSERT_TRUE(Show());
   PressKey(VK_ESCAPE);
-  EXPECT_TRUE(WaitForVisibility(launcher, false, 3s));
+  EXPECT_TRUE(WaitUntilHidden(3s));
   ASSERT_TRUE(Show());
   ASSERT_TRUE(HideByTrayClick());
   ASSERT_TRUE(Show());
   Post(launcher, WM_CLOSE);
-  EXPECT_TRUE(WaitForVisibility(launcher, false, 3s));
+  EXPECT_TRUE(WaitUntilHidden(3s));
   const std::vector<std::wstring> after = CloseDialogs(1500ms);
   told.insert(told.end(), after.begin(), after.end());
 

@@ -45,7 +45,7 @@ TEST_F(HotKeys, TheShowKeyShowsTheLauncherAtTheCursorWithTheFocusInTheCommandLin
   EXPECT_TRUE(WaitUntil([&] { return EditText(edit) == L"note"; }, 3s)) << Utf8FromUtf16(EditText(edit));
 
   PressShowKey();
-  EXPECT_TRUE(WaitForVisibility(launcher, false, 5s)) << "the show key did not hide the launcher";
+  EXPECT_TRUE(WaitUntilHidden(5s)) << "the show key did not hide the launcher";
   EXPECT_TRUE(lumora.IsRunning());
 
   // And shows it once more.

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <chrono>
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -291,6 +292,7 @@ class LauncherTest : public LumoraTest {
   // A tray click with the cursor at the point: true once the window is shown
   // with the focus in the command line and the clock in its title.
   bool ShowAt(POINT cursor) {
+    SettleAfterHiding();
     MoveMouse(cursor);
     TrayClick();
     if (!WaitForVisibility(launcher, true, 5s)) {
@@ -313,9 +315,25 @@ class LauncherTest : public LumoraTest {
     if (!HideByTrayClick()) return std::nullopt;
     return rect;
   }
+  // True once the launcher window is hidden; the next ShowAt lets the hide
+  // settle first.
+  bool WaitUntilHidden(Millis timeout) {
+    if (!WaitForVisibility(launcher, false, timeout)) return false;
+    hiddenAt_ = std::chrono::steady_clock::now();
+    return true;
+  }
+  // Hiding takes the X focus from the window, and Wine hears of it a moment
+  // later: a FocusOut read after the window is shown again makes the
+  // desktop the foreground window and leaves the launcher without focus.
+  // A user cannot click twice that fast; a test waits the moment out.
+  void SettleAfterHiding() {
+    constexpr auto kSettle = std::chrono::milliseconds(300);
+    const auto since = std::chrono::steady_clock::now() - hiddenAt_;
+    if (since < kSettle) Sleep(static_cast<DWORD>(std::chrono::duration_cast<std::chrono::milliseconds>(kSettle - since).count()));
+  }
   bool HideByTrayClick() {
     TrayClick();
-    if (!WaitForVisibility(launcher, false, 5s)) {
+    if (!WaitUntilHidden(5s)) {
       ADD_FAILURE() << "the tray click did not hide the launcher window";
       return false;
     }
@@ -375,6 +393,9 @@ class LauncherTest : public LumoraTest {
   HWND launcher = nullptr;
   HWND list = nullptr;
   HWND edit = nullptr;
+
+ private:
+  std::chrono::steady_clock::time_point hiddenAt_{};
 };
 
 }  // namespace lumora::e2e

@@ -114,7 +114,7 @@ TEST_F(Launch, EnterWithOneMatchLaunchesFromTheTargetsFolderAndCountsIt) {
       << "started in " << Utf8FromUtf16(launched->folder);
   EXPECT_NE(launched->commandLine.find(Utf16FromUtf8("マーク.exe")), std::wstring::npos)
       << Utf8FromUtf16(launched->commandLine);
-  EXPECT_TRUE(WaitForVisibility(launcher, false, 3s)) << "the window stays shown after a launch";
+  EXPECT_TRUE(WaitUntilHidden(3s)) << "the window stays shown after a launch";
   EXPECT_TRUE(WaitUntil([&] { return EditText(edit).empty(); }, 2s)) << "the command line was not cleared";
 
   ASSERT_TRUE(WaitUntil([&] { return ParsedList::Cell(ReadList().Row("7"), 3) == "4"; }, 3s));
@@ -153,7 +153,7 @@ TEST_F(Launch, WithTwoMatchesEnterMovesToTheListAndASecondEnterLaunchesTheBottom
   PressKey(VK_RETURN);
   ASSERT_TRUE(WaitForMark(newer).has_value()) << "the second Enter did not launch the bottom row";
   EXPECT_FALSE(MarkExists(older));
-  EXPECT_TRUE(WaitForVisibility(launcher, false, 3s));
+  EXPECT_TRUE(WaitUntilHidden(3s));
   ASSERT_TRUE(WaitUntil([&] { return ParsedList::Cell(ReadList().Row("1"), 3) == "1"; }, 3s))
       << "an empty count does not become 1";
   ExpectLaunchRecorded("1", 0, "2026/2/1 10:00:00");
@@ -172,7 +172,7 @@ TEST_F(Launch, AClickOnAnItemLaunchesIt) {
   const auto launched = WaitForMark(mark);
   ASSERT_TRUE(launched.has_value()) << "a click on the item did not launch it";
   EXPECT_EQ(FolderKey(launched->folder), FolderKey(folder.PathOf(L"tools")));
-  EXPECT_TRUE(WaitForVisibility(launcher, false, 3s));
+  EXPECT_TRUE(WaitUntilHidden(3s));
   ASSERT_TRUE(WaitUntil([&] { return ParsedList::Cell(ReadList().Row("1"), 3) == "1"; }, 3s));
   ExpectLaunchRecorded("1", 0, "2026/1/1 10:00:00");
 }
@@ -226,7 +226,7 @@ TEST_F(Launch, ATypedCommandThatOpensBecomesAnEntry) {
   ASSERT_EQ(Items(), Utf16Items({})) << "the path matches an entry: " << Describe(Items());
   PressKey(VK_RETURN);
   ASSERT_TRUE(WaitForMark(mark).has_value()) << "the typed command was not started";
-  EXPECT_TRUE(WaitForVisibility(launcher, false, 3s));
+  EXPECT_TRUE(WaitUntilHidden(3s));
   ASSERT_TRUE(WaitUntil([&] { return ReadList().rows.size() == 3; }, 3s)) << "no entry was added";
 
   const ParsedList file = ReadList();

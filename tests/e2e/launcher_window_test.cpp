@@ -123,7 +123,7 @@ TEST_F(LauncherWindow, ACloseRequestHidesWhileShownAndEndsWhileHidden) {
   ASSERT_TRUE(Start());
   ASSERT_TRUE(Show());
   ASSERT_TRUE(PostClose(launcher));
-  EXPECT_TRUE(WaitForVisibility(launcher, false, 3s)) << "the close request did not hide the window";
+  EXPECT_TRUE(WaitUntilHidden(3s)) << "the close request did not hide the window";
   EXPECT_FALSE(lumora.WaitForExit(300ms).has_value()) << "a close request while shown ended the program";
   ASSERT_TRUE(IsWindow(launcher));
   EXPECT_FALSE(SettingsValue(L"frmLumora", L"Height") == "<missing>") << "hiding did not write the height";
@@ -136,7 +136,7 @@ TEST_F(LauncherWindow, TheCloseMenuCommandsHideAndEnd) {
   ASSERT_TRUE(Start());
   ASSERT_TRUE(Show());
   Post(launcher, WM_COMMAND, IDM_CLOSE, 0);
-  EXPECT_TRUE(WaitForVisibility(launcher, false, 3s)) << "\"閉じる\" did not hide the window";
+  EXPECT_TRUE(WaitUntilHidden(3s)) << "\"閉じる\" did not hide the window";
   EXPECT_TRUE(lumora.IsRunning());
 
   ASSERT_TRUE(Show());

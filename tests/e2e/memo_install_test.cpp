@@ -233,7 +233,7 @@ TEST_F(MemoWindow, TheTrayRightClickOpensItInTheCornerAndTheNoteIsKeptExactly) {
   ASSERT_NE(memo, nullptr);
   RightClickTray();
   ASSERT_TRUE(WaitForVisibility(memo, true, 5s));
-  EXPECT_TRUE(WaitForVisibility(launcher, false, 5s)) << "the launcher stays up beside the memo window";
+  EXPECT_TRUE(WaitUntilHidden(5s)) << "the launcher stays up beside the memo window";
   EXPECT_EQ(TextOf(memo), L"簡易メモ");
   const RECT area = WorkArea();
   EXPECT_EQ(WindowRectOf(memo).right, area.right);
@@ -275,7 +275,7 @@ TEST_F(MemoWindow, TheSettingButtonOpensTheMainMenuAtTheCursorAndClosesTheMemo) 
   EXPECT_TRUE(IsWindowEnabled(conf));
   Post(conf, BM_CLICK);
   ASSERT_TRUE(WaitForVisibility(memo, true, 5s));
-  EXPECT_TRUE(WaitForVisibility(launcher, false, 5s));
+  EXPECT_TRUE(WaitUntilHidden(5s));
 
   const POINT cursor = MiddleOfWorkArea();
   MoveMouse(cursor);
@@ -338,7 +338,7 @@ TEST_F(EditInNotepad, TheEditedNameShowsWithTheLauncherBackAtTheCursor) {
   const POINT cursor = MiddleOfWorkArea();
   ASSERT_TRUE(ShowAt(cursor));
   ASSERT_TRUE(OpenEditor());
-  EXPECT_TRUE(WaitForVisibility(launcher, false, 5s)) << "the launcher stays up while Notepad runs";
+  EXPECT_TRUE(WaitUntilHidden(5s)) << "the launcher stays up while Notepad runs";
   Order("replace\nold name\nnew name\n");
   ASSERT_TRUE(WaitForVisibility(launcher, true, 15s)) << "the launcher did not come back";
   EXPECT_TRUE(WaitUntil([&] { return Items() == Utf16Items({"new name", "other"}); }, 5s)) << Describe(Items());
