@@ -161,11 +161,7 @@ void LauncherList::SaveList() {
   sheetAll.SaveToFile(listPath_, kDelimiter, kLineEnd);
 }
 
-void LauncherList::ResetView() {
-  // The view shows the store's rows themselves, never copies of them.
-  sheetView.ShareRows(sheetAll);
-  RefreshList();
-}
+void LauncherList::ResetView() { ShowFiltered(std::string()); }
 
 void LauncherList::FollowTextPlatform() {
   const platform::TextPlatform& platform = platform::Text();
@@ -191,23 +187,24 @@ std::optional<double> LauncherList::DateOf(std::string_view text) {
   return it->second;
 }
 
-void LauncherList::RefreshList() {
-  sheetView.TrimEmptyRows();
+void LauncherList::SortView(std::vector<int>* order) {
   // The converted time and count cells stay on the rows from one sort to
-  // the next, so a keystroke converts nothing that did not change.
+  // the next, so a sort converts nothing that did not change.
   FollowTextPlatform();
   switch (sortMode) {
     case kSortByCount:
-      sheetView.SortByNumber(kColCount, countKeyTag_);
+      sheetView.SortByNumber(kColCount, countKeyTag_, order);
       break;
     case kSortByName:
-      sheetView.SortByText(kColName);
+      sheetView.SortByText(kColName, order);
       break;
     default:
-      sheetView.SortByDate(kColTime, [this](std::string_view text) { return DateOf(text); }, timeKeyTag_);
+      sheetView.SortByDate(kColTime, [this](std::string_view text) { return DateOf(text); }, timeKeyTag_, order);
       break;
   }
+}
 
+void LauncherList::ShowView() {
   const int rows = sheetView.RowCount();
   std::vector<std::string_view> names;
   names.reserve(static_cast<std::size_t>(rows));
@@ -218,23 +215,70 @@ void LauncherList::RefreshList() {
   display_.Repaint();
 }
 
+void LauncherList::RefreshList() {
+  sheetView.TrimEmptyRows();
+  SortView(nullptr);
+  ShowView();
+}
+
 void LauncherList::Filter(std::string_view typedText) {
   if (typedText.empty()) {
     ResetView();
     return;
   }
-  const std::string key = FilterKey(typedText);
+  ShowFiltered(FilterKey(typedText));
+}
 
-  sheetView.Clear();
-  const platform::LeadByteTable& lead = platform::Text().LeadBytes();
-  std::string lowered;  // one buffer for every name
-  const int rows = sheetAll.RowCount();
-  for (int r = 0; r < rows; ++r) {
-    TCsvCells& row = sheetAll.GetRow(r);
-    FoldLetters(row.CellView(kColName), lead, lowered);
-    if (ContainsAtBoundary(lowered, key, lead)) sheetView.AddSharedRow(sheetAll, r);
+void LauncherList::ShowFiltered(const std::string& key) {
+  // Steps worked out from other rows, another order or other text services
+  // are of no use.
+  if (steps_.empty() || stepsChanges_ != SheetChanges() || stepsSortMode_ != sortMode ||
+      stepsPlatform_ != &platform::Text()) {
+    steps_.clear();
   }
-  RefreshList();  // sorts, shows and selects the bottom row
+  while (!steps_.empty() && key.compare(0, steps_.back().key.size(), steps_.back().key) != 0) steps_.pop_back();
+
+  if (!steps_.empty() && steps_.back().key == key) {
+    // Back to a text typed before: its rows in their order, as they were.
+    sheetView.ShareRows(sheetAll, steps_.back().shown);
+  } else {
+    // A longer key matches only names the shorter one matched.
+    FilterStep step;
+    step.key = key;
+    const FilterStep* previous = steps_.empty() ? nullptr : &steps_.back();
+    const bool narrowed = previous && !previous->key.empty();
+    const platform::LeadByteTable& lead = platform::Text().LeadBytes();
+    std::string lowered;  // one buffer for every name
+    const auto consider = [&](int r) {
+      if (key.empty()) {
+        step.matches.push_back(r);
+        return;
+      }
+      FoldLetters(sheetAll.GetRow(r).CellView(kColName), lead, lowered);
+      if (ContainsAtBoundary(lowered, key, lead)) step.matches.push_back(r);
+    };
+    if (narrowed) {
+      for (const int r : previous->matches) consider(r);
+    } else {
+      const int rows = sheetAll.RowCount();
+      step.matches.reserve(key.empty() ? static_cast<std::size_t>(rows) : 0);
+      for (int r = 0; r < rows; ++r) consider(r);
+    }
+
+    sheetView.ShareRows(sheetAll, step.matches);
+    sheetView.TrimEmptyRows();
+    std::vector<int> order;
+    SortView(&order);
+    step.shown.reserve(order.size());
+    for (const int before : order) step.shown.push_back(step.matches[static_cast<std::size_t>(before)]);
+    // The whole list's own numbers are 0, 1, 2...: not worth keeping.
+    if (key.empty()) std::vector<int>().swap(step.matches);
+    steps_.push_back(std::move(step));
+  }
+  ShowView();  // shows and selects the bottom row
+  stepsChanges_ = SheetChanges();
+  stepsSortMode_ = sortMode;
+  stepsPlatform_ = &platform::Text();
 }
 
 void LauncherList::RecordLaunch(std::string_view id) {

@@ -73,7 +73,7 @@ class LauncherList {
   // Throws, and writes nothing, while the file could not be read.
   void SaveList();
 
-  // The view := a copy of the whole store, then RefreshList.
+  // The view := the whole store, sorted and shown as by RefreshList.
   void ResetView();
   // Sorts the view by sortMode and refills the display, the last row selected.
   void RefreshList();
@@ -148,6 +148,13 @@ class LauncherList {
 
  private:
   std::string NowText() const;
+  // The view sorted by sortMode; order, when given, gets the view's former
+  // row numbers in their new order.
+  void SortView(std::vector<int>* order);
+  // Fills the display with the view's names and selects the bottom row.
+  void ShowView();
+  // The store rows whose names hold key ("" every row), sorted and shown.
+  void ShowFiltered(const std::string& key);
   // Makes the time reader and the sort key tags anew when the text services
   // in force changed (keys worked out under others must not be reused).
   void FollowTextPlatform();
@@ -165,6 +172,21 @@ class LauncherList {
   // The rows keep their converted time and count cells under these tags.
   std::uint32_t timeKeyTag_ = 0;
   std::uint32_t countKeyTag_ = 0;
+
+  // The keys typed on the way to the one shown, each a prefix of the next,
+  // with their results: a longer key searches only the rows the shorter one
+  // matched, and going back (Backspace) shows a step's rows again without
+  // searching or sorting. Any change to a sheet, the sort mode or the text
+  // services drops them.
+  struct FilterStep {
+    std::string key;
+    std::vector<int> matches;  // store rows holding the key, store order; empty for key ""
+    std::vector<int> shown;    // the rows shown, in display order
+  };
+  std::vector<FilterStep> steps_;
+  std::uint64_t stepsChanges_ = 0;
+  int stepsSortMode_ = kSortByTime;
+  const platform::TextPlatform* stepsPlatform_ = nullptr;
 };
 
 }  // namespace lumora

@@ -285,6 +285,30 @@ int CompareDate(double a, double b) { return a < b ? -1 : (a > b ? 1 : 0); }
 // ---------------------------------------------------------------------------
 // TCsvCells
 
+namespace {
+std::atomic<std::uint64_t> sheetChanges{0};
+// A plain load and store: rows and sheets change on one thread, and a
+// locked add per cell would slow loading a large list.
+void NoteChange() { sheetChanges.store(sheetChanges.load(std::memory_order_relaxed) + 1, std::memory_order_relaxed); }
+}  // namespace
+
+std::uint64_t SheetChanges() { return sheetChanges.load(std::memory_order_relaxed); }
+
+TCsvCells& TCsvCells::operator=(const TCsvCells& other) {
+  Assign(other);
+  return *this;
+}
+
+TCsvCells& TCsvCells::operator=(TCsvCells&& other) noexcept {
+  text_ = std::move(other.text_);
+  ends_ = std::move(other.ends_);
+  count_ = other.count_;
+  keyTag_ = other.keyTag_;
+  key_ = other.key_;
+  NoteChange();
+  return *this;
+}
+
 int TCsvCells::Add(std::string_view text) {
   SetCell(count_, text);
   return count_ - 1;
@@ -297,9 +321,11 @@ void TCsvCells::Assign(const TCsvCells& other) {
   count_ = other.count_;
   keyTag_ = other.keyTag_;
   key_ = other.key_;
+  NoteChange();
 }
 
 void TCsvCells::Clear() {
+  NoteChange();
   text_.clear();
   ends_.clear();
   count_ = 0;
@@ -320,6 +346,7 @@ std::string_view TCsvCells::CellView(int index) const {
 void TCsvCells::SetCell(int index, std::string_view text) {
   if (index < 0) ThrowIndexError(index);
   text = UpToZero(text);
+  NoteChange();
   keyTag_ = 0;
   if (index >= count_) count_ = index + 1;
   const std::size_t i = static_cast<std::size_t>(index);
@@ -360,9 +387,13 @@ std::string TCsvCells::RowText(char delimiter, int n) const {
 // ---------------------------------------------------------------------------
 // TCsvSheet
 
-void TCsvSheet::Clear() { rows_.clear(); }
+void TCsvSheet::Clear() {
+  NoteChange();
+  rows_.clear();
+}
 
 int TCsvSheet::AddRow(std::unique_ptr<TCsvCells> row) {
+  NoteChange();
   rows_.push_back(std::move(row));
   return static_cast<int>(rows_.size()) - 1;
 }
@@ -374,16 +405,30 @@ void TCsvSheet::Assign(const TCsvSheet& other) {
   for (const auto& row : other.rows_) {
     copy.push_back(row ? std::make_shared<TCsvCells>(*row) : std::make_shared<TCsvCells>());
   }
+  NoteChange();
   rows_ = std::move(copy);
 }
 
 void TCsvSheet::ShareRows(const TCsvSheet& other) {
   if (this == &other) return;
+  NoteChange();
   rows_ = other.rows_;
+}
+
+void TCsvSheet::ShareRows(const TCsvSheet& other, const std::vector<int>& rows) {
+  for (const int row : rows) {
+    if (row < 0 || row >= other.RowCount()) ThrowIndexError(row);
+  }
+  std::vector<std::shared_ptr<TCsvCells>> shared;
+  shared.reserve(rows.size());
+  for (const int row : rows) shared.push_back(other.rows_[static_cast<std::size_t>(row)]);
+  NoteChange();
+  rows_ = std::move(shared);
 }
 
 int TCsvSheet::AddSharedRow(const TCsvSheet& other, int row) {
   if (row < 0 || row >= other.RowCount()) ThrowIndexError(row);
+  NoteChange();
   auto& slot = other.rows_[static_cast<std::size_t>(row)];
   rows_.push_back(slot ? slot : std::make_shared<TCsvCells>());
   return static_cast<int>(rows_.size()) - 1;
@@ -391,6 +436,7 @@ int TCsvSheet::AddSharedRow(const TCsvSheet& other, int row) {
 
 void TCsvSheet::DeleteRow(int row) {
   if (row < 0 || row >= RowCount()) ThrowIndexError(row);
+  NoteChange();
   rows_.erase(rows_.begin() + row);
 }
 
@@ -399,7 +445,10 @@ int TCsvSheet::RowCount() const { return static_cast<int>(rows_.size()); }
 TCsvCells& TCsvSheet::GetRow(int row) {
   if (row < 0 || row >= RowCount()) ThrowIndexError(row);
   auto& slot = rows_[static_cast<std::size_t>(row)];
-  if (!slot) slot = std::make_shared<TCsvCells>();
+  if (!slot) {
+    NoteChange();
+    slot = std::make_shared<TCsvCells>();
+  }
   return *slot;
 }
 
@@ -411,7 +460,10 @@ std::string TCsvSheet::GetCell(int column, int row) const {
 
 void TCsvSheet::SetCell(int column, int row, std::string_view text) {
   if (row < 0) ThrowIndexError(row);
-  if (row >= RowCount()) rows_.resize(static_cast<std::size_t>(row) + 1);
+  if (row >= RowCount()) {
+    NoteChange();
+    rows_.resize(static_cast<std::size_t>(row) + 1);
+  }
   auto& slot = rows_[static_cast<std::size_t>(row)];
   if (!slot) slot = std::make_shared<TCsvCells>();
   slot->SetCell(column, text);
@@ -455,6 +507,7 @@ void TCsvSheet::LoadFromFile(const std::string& path, char delimiter) {
     auto row = std::make_shared<TCsvCells>();
     ParseRow(*reader, lead, delimiter, line, *row);
     row->ShrinkToFit();
+    NoteChange();
     rows_.push_back(std::move(row));
   }
 }
@@ -479,7 +532,12 @@ void TCsvSheet::SaveToFile(const std::string& path, char delimiter,
   file->Commit();
 }
 
-void TCsvSheet::SortBy(SortKind kind, int column, const DateReader* readDate, std::uint32_t keyTag) {
+void TCsvSheet::SortBy(SortKind kind, int column, const DateReader* readDate, std::uint32_t keyTag,
+                       std::vector<int>* sortOrder) {
+  if (sortOrder) {
+    sortOrder->resize(rows_.size());
+    for (std::size_t i = 0; i < rows_.size(); ++i) (*sortOrder)[i] = static_cast<int>(i);
+  }
   if (rows_.empty()) return;
   const std::size_t first = headerRow ? 1 : 0;
   if (rows_.size() <= first + 1) return;
@@ -557,19 +615,23 @@ void TCsvSheet::SortBy(SortKind kind, int column, const DateReader* readDate, st
     }
   }
 
+  NoteChange();
   std::vector<std::shared_ptr<TCsvCells>> sorted;
   sorted.reserve(count);
   for (int i : order) sorted.push_back(std::move(rows_[first + static_cast<std::size_t>(i)]));
   std::move(sorted.begin(), sorted.end(), rows_.begin() + static_cast<std::ptrdiff_t>(first));
+  if (sortOrder) {
+    for (std::size_t i = 0; i < count; ++i) (*sortOrder)[first + i] = static_cast<int>(first) + order[i];
+  }
 }
 
-void TCsvSheet::SortByText(int column) { SortBy(SortKind::Text, column); }
-void TCsvSheet::SortByNumber(int column, std::uint32_t keyTag) {
-  SortBy(SortKind::Number, column, nullptr, keyTag);
+void TCsvSheet::SortByText(int column, std::vector<int>* order) { SortBy(SortKind::Text, column, nullptr, 0, order); }
+void TCsvSheet::SortByNumber(int column, std::uint32_t keyTag, std::vector<int>* order) {
+  SortBy(SortKind::Number, column, nullptr, keyTag, order);
 }
 void TCsvSheet::SortByDate(int column) { SortBy(SortKind::Date, column); }
-void TCsvSheet::SortByDate(int column, const DateReader& readDate, std::uint32_t keyTag) {
-  SortBy(SortKind::Date, column, &readDate, keyTag);
+void TCsvSheet::SortByDate(int column, const DateReader& readDate, std::uint32_t keyTag, std::vector<int>* order) {
+  SortBy(SortKind::Date, column, &readDate, keyTag, order);
 }
 
 std::uint32_t NewSortKeyTag() {
@@ -580,7 +642,10 @@ std::uint32_t NewSortKeyTag() {
 }
 
 void TCsvSheet::TrimEmptyRows() {
-  while (!rows_.empty() && (!rows_.back() || rows_.back()->IsEmptyRow())) rows_.pop_back();
+  while (!rows_.empty() && (!rows_.back() || rows_.back()->IsEmptyRow())) {
+    NoteChange();
+    rows_.pop_back();
+  }
 }
 
 }  // namespace lumora

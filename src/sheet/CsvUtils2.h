@@ -23,9 +23,9 @@ class TCsvCells {
  public:
   TCsvCells() = default;
   TCsvCells(const TCsvCells&) = default;
-  TCsvCells& operator=(const TCsvCells&) = default;
+  TCsvCells& operator=(const TCsvCells& other);
   TCsvCells(TCsvCells&&) noexcept = default;
-  TCsvCells& operator=(TCsvCells&&) noexcept = default;
+  TCsvCells& operator=(TCsvCells&& other) noexcept;
   virtual ~TCsvCells() = default;
 
   int Add(std::string_view text);
@@ -67,6 +67,12 @@ class TCsvCells {
 // conversion) are kept on the rows under it.
 std::uint32_t NewSortKeyTag();
 
+// A number that moves on at every change of any row's cells and of any
+// sheet's rows (added, removed, reordered): what was worked out from sheets
+// is still good while it reads the same. Rows and sheets are changed on one
+// thread.
+std::uint64_t SheetChanges();
+
 // An ordered list of rows (a slot may be absent). A sheet may show rows of
 // another sheet without copying them (ShareRows, AddSharedRow): a change to
 // such a row is seen in both.
@@ -86,6 +92,8 @@ class TCsvSheet {
   void Assign(const TCsvSheet& other);
   // The rows of other themselves, in other's order (no copy).
   void ShareRows(const TCsvSheet& other);
+  // The rows of other at these numbers themselves, in this order (no copy).
+  void ShareRows(const TCsvSheet& other, const std::vector<int>& rows);
   // Appends row of other itself (no copy).
   int AddSharedRow(const TCsvSheet& other, int row);
   void DeleteRow(int row);
@@ -105,20 +113,24 @@ class TCsvSheet {
   // Writes every row through a temporary file that replaces the target only
   // when all of it has been written; on failure the old file stays.
   void SaveToFile(const std::string& path, char delimiter, std::string_view lineEnd) const;
-  void SortByText(int column);
+  // order, when given, gets for each row after the sort the number it had
+  // before.
+  void SortByText(int column, std::vector<int>* order = nullptr);
   // keyTag: when nonzero, each row keeps its converted cell under this tag,
   // so a later sort with the same tag converts only rows changed since.
-  void SortByNumber(int column, std::uint32_t keyTag = 0);
+  void SortByNumber(int column, std::uint32_t keyTag = 0, std::vector<int>* order = nullptr);
   void SortByDate(int column);
   // The same with another conversion of the cells to dates (nothing: date 0),
   // for a caller that keeps converted dates between sorts.
   using DateReader = std::function<std::optional<double>(std::string_view)>;
-  void SortByDate(int column, const DateReader& readDate, std::uint32_t keyTag = 0);
+  void SortByDate(int column, const DateReader& readDate, std::uint32_t keyTag = 0,
+                  std::vector<int>* order = nullptr);
   void TrimEmptyRows();
 
  private:
   enum class SortKind { Text, Number, Date };
-  void SortBy(SortKind kind, int column, const DateReader* readDate = nullptr, std::uint32_t keyTag = 0);
+  void SortBy(SortKind kind, int column, const DateReader* readDate = nullptr, std::uint32_t keyTag = 0,
+              std::vector<int>* order = nullptr);
 
   std::vector<std::shared_ptr<TCsvCells>> rows_;
 };

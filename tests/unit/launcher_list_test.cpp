@@ -281,19 +281,35 @@ TEST_F(LauncherListTest, FilterNeverMatchesInsideATwoByteCharacter) {
 // The order of rows with equal keys is the sort's own: this pins the view's
 // order, the selection and the saved file for a list full of ties, so that
 // a faster view cannot change what the user sees.
+// Cells with blanks written quoted, as the writer does, so that a save
+// gives the same bytes back.
+std::string Quoted(const std::string& cell) { return "\"" + cell + "\""; }
+std::string SameTime() { return Quoted(TimeText(2025, 6, 1, 12, 0, 0)); }
+
+// Equal times and counts, empty and unreadable times, names that differ
+// only in letter case.
+std::string TiedList() {
+  const std::string same = SameTime();
+  return Line("1", "notes", "a.txt", "5", same) + Line("2", "Notes", "b.txt", "5", same) +
+         Line("3", "NOTES", "c.txt", "", "") + Line("4", "zeta", "d.txt", "5", "someday") +
+         Line("5", "Alpha", "e.txt", "2", TimeText(2024, 1, 1, 0, 0, 0)) + Line("6", "alpha", "f.txt", "2", same) +
+         Line("7", Quoted("beta notes"), "g.txt", "", "") + Line("8", "Beta", "h.txt", "x", "someday") +
+         Line("9", "gamma", "i.txt", "5", Quoted(TimeText(2026, 2, 2, 2, 2, 2))) +
+         Line("10", "_under", "j.txt", "1", same) + Line("11", "delta", "k.txt", "1", TimeText(2024, 1, 1, 0, 0, 0)) +
+         Line("12", "notes", "l.txt", "2", "");
+}
+
+// The IDs of the view in display order.
+std::string ViewIds(const LauncherList& list) {
+  std::string ids;
+  for (int r = 0; r < list.sheetView.RowCount(); ++r) ids += list.ViewId(r) + " ";
+  return ids;
+}
+
 TEST_F(LauncherListTest, TiesEmptyAndUnreadableTimesKeepTheirOrderSelectionAndFile) {
-  // Cells with blanks written quoted, as the writer does, so that a save
-  // gives the same bytes back.
-  auto quoted = [](const std::string& cell) { return "\"" + cell + "\""; };
-  const std::string same = quoted(TimeText(2025, 6, 1, 12, 0, 0));
-  const std::string file =
-      Line("1", "notes", "a.txt", "5", same) + Line("2", "Notes", "b.txt", "5", same) +
-      Line("3", "NOTES", "c.txt", "", "") + Line("4", "zeta", "d.txt", "5", "someday") +
-      Line("5", "Alpha", "e.txt", "2", TimeText(2024, 1, 1, 0, 0, 0)) + Line("6", "alpha", "f.txt", "2", same) +
-      Line("7", quoted("beta notes"), "g.txt", "", "") + Line("8", "Beta", "h.txt", "x", "someday") +
-      Line("9", "gamma", "i.txt", "5", quoted(TimeText(2026, 2, 2, 2, 2, 2))) +
-      Line("10", "_under", "j.txt", "1", same) + Line("11", "delta", "k.txt", "1", TimeText(2024, 1, 1, 0, 0, 0)) +
-      Line("12", "notes", "l.txt", "2", "");
+  auto quoted = Quoted;
+  const std::string same = SameTime();
+  const std::string file = TiedList();
   const std::vector<std::vector<std::string>> expected = {
       // time, count, name: all rows, then the rows matching "note"
       {"4 7 8 12 3 11 5 10 2 1 6 9 "}, {"7 12 3 1 2 "},  //
@@ -322,6 +338,53 @@ TEST_F(LauncherListTest, TiesEmptyAndUnreadableTimesKeepTheirOrderSelectionAndFi
   expectedFile.replace(expectedFile.find(before), before.size(),
                        Line("2", "Notes", "b.txt", "6", quoted(list_.sheetAll.GetCell(4, 1))));
   EXPECT_EQ(ReadList(), expectedFile);
+}
+
+TEST_F(LauncherListTest, TypingOnAndBackShowsWhatAFilterOfTheWholeListShows) {
+  // Each text typed after others (longer, shorter, back to one typed
+  // before, after a change to the list) shows the rows, order and selection
+  // that a list filtering it for the first time shows. The first lists are
+  // made after the typing, which a change to any other sheet would disturb.
+  struct Seen {
+    std::string text;
+    int sortMode;
+    std::vector<std::vector<std::string>> store;
+    std::string ids;
+    std::vector<std::string> items;
+    int selection;
+  };
+  const std::vector<std::string> texts = {"n", "no", "NOT", "note", "notes", "not", "n", "", "be", "b", "",
+                                          "Note", "no", "zz", "z", "", "e", "et"};
+  for (int mode : {kSortByTime, kSortByCount, kSortByName}) {
+    Loaded(TiedList() + Line("13", "Notebook", "m.txt", "5", SameTime()), mode);
+    std::vector<Seen> seen;
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+      if (i == 6) list_.sheetAll.SetCell(1, 3, "nothing");  // the store changed from outside
+      if (i == 12) list_.RecordLaunch("6");
+      if (i == 15) list_.sortMode = (mode + 1) % 3;
+      list_.Filter(texts[i]);
+      Seen now{texts[i], list_.sortMode, {}, ViewIds(list_), display_.items, display_.selection};
+      for (int r = 0; r < list_.sheetAll.RowCount(); ++r) {
+        now.store.emplace_back();
+        for (int c = 0; c < 7; ++c) now.store.back().push_back(list_.sheetAll.GetCell(c, r));
+      }
+      seen.push_back(std::move(now));
+    }
+    for (const Seen& step : seen) {
+      FakeDisplay freshDisplay;
+      LauncherList fresh(folder_.File("unused.tsv"), freshDisplay);
+      for (std::size_t r = 0; r < step.store.size(); ++r) {
+        for (std::size_t c = 0; c < step.store[r].size(); ++c) {
+          fresh.sheetAll.SetCell(static_cast<int>(c), static_cast<int>(r), step.store[r][c]);
+        }
+      }
+      fresh.sortMode = step.sortMode;
+      fresh.Filter(step.text);
+      EXPECT_EQ(step.ids, ViewIds(fresh)) << "mode " << mode << ", text \"" << step.text << "\"";
+      EXPECT_EQ(step.items, freshDisplay.items) << "mode " << mode << ", text \"" << step.text << "\"";
+      EXPECT_EQ(step.selection, freshDisplay.selection);
+    }
+  }
 }
 
 TEST_F(LauncherListTest, RecordLaunchCountsStampsSavesAndShowsTheEntryAtTheBottom) {
