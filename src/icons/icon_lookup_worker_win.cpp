@@ -16,10 +16,10 @@ IconLookupWorker::IconLookupWorker(HWND window, UINT message, IconLookup lookup)
   shared_->window = window;
   shared_->message = message;
   shared_->lookup = lookup ? std::move(lookup) : IconLookup(LookUpTargetIcon);
-  thread_ = std::thread(Run, shared_);
 }
 
 IconLookupWorker::~IconLookupWorker() {
+  if (!thread_.joinable()) return;  // never asked for anything
   std::unique_lock<std::mutex> lock(shared_->mutex);
   shared_->stop = true;
   shared_->jobs.clear();
@@ -36,12 +36,20 @@ IconLookupWorker::~IconLookupWorker() {
 
 void IconLookupWorker::Request(std::int64_t slot, const std::string& idText, const std::string& target,
                                unsigned generation) {
+  Start();
   const std::lock_guard<std::mutex> lock(shared_->mutex);
   shared_->jobs.push_back(Job{IconAnswer{slot, idText, generation, std::nullopt}, target});
   shared_->wake.notify_one();
 }
 
+void IconLookupWorker::Start() {
+  // The thread and its stack cost nothing until the first icon is looked up
+  // or written: a launcher that stays in the tray never needs them.
+  if (!thread_.joinable()) thread_ = std::thread(Run, shared_);
+}
+
 void IconLookupWorker::WriteIconFile(const std::string& path, std::string bytes) {
+  Start();
   const std::lock_guard<std::mutex> lock(shared_->mutex);
   Job job;
   job.write = true;

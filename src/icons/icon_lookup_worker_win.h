@@ -2,9 +2,10 @@
 // away from the user-interface thread: a target on a drive that does not
 // answer (a disconnected network drive, an empty removable drive, a sleeping
 // disk) can hold a lookup for seconds, and a file written safely waits for
-// the disk; the rows must go on painting meanwhile. One worker thread takes
-// the jobs in order; each answer is queued and the window is told with a
-// posted message, on which it collects the answers (TakeAnswers).
+// the disk; the rows must go on painting meanwhile. One worker thread,
+// started with the first job, takes the jobs in order; each answer is queued
+// and the window is told with a posted message, on which it collects the
+// answers (TakeAnswers).
 #pragma once
 
 #include <windows.h>
@@ -79,6 +80,8 @@ class IconLookupWorker : public IconRequester, public IconFileWriter {
     UINT message = 0;
     IconLookup lookup;
   };
+  // Starts the thread with the first job.
+  void Start();
   static void Run(std::shared_ptr<Shared> shared) noexcept;
 
   std::shared_ptr<Shared> shared_;

@@ -562,26 +562,34 @@ void TCsvSheet::SortBy(SortKind kind, int column, const DateReader* readDate, st
     for (std::size_t i = 0; i < count; ++i) {
       for (const char c : cellOf(i)) folded.push_back(c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c);
     }
-    // The first eight bytes of each key as one number (zero bytes after a
-    // shorter text, which holds none) settle most comparisons at once.
-    std::vector<std::string_view> keys(count);
-    std::vector<std::uint64_t> heads(count);
+    // The first sixteen bytes of each key as two numbers (zero bytes after
+    // a shorter text, which holds none) settle most comparisons at once,
+    // names that begin alike included.
+    struct Key {
+      std::uint64_t head[2];
+      std::string_view text;
+    };
+    std::vector<Key> keys(count);
     std::size_t start = 0;
     for (std::size_t i = 0; i < count; ++i) {
       const std::size_t length = cellOf(i).size();
-      keys[i] = std::string_view(folded).substr(start, length);
+      Key& key = keys[i];
+      key.text = std::string_view(folded).substr(start, length);
       start += length;
-      std::uint64_t head = 0;
-      for (std::size_t k = 0; k < 8; ++k) {
-        head = (head << 8) | (k < length ? static_cast<unsigned char>(keys[i][k]) : 0u);
+      for (std::size_t half = 0; half < 2; ++half) {
+        std::uint64_t head = 0;
+        for (std::size_t k = half * 8; k < half * 8 + 8; ++k) {
+          head = (head << 8) | (k < length ? static_cast<unsigned char>(key.text[k]) : 0u);
+        }
+        key.head[half] = head;
       }
-      heads[i] = head;
     }
     QuickSort(order, [&](int a, int b) {
-      const std::uint64_t x = heads[static_cast<std::size_t>(a)];
-      const std::uint64_t y = heads[static_cast<std::size_t>(b)];
-      if (x != y) return x < y ? -1 : 1;
-      return CompareText(keys[static_cast<std::size_t>(a)], keys[static_cast<std::size_t>(b)]);
+      const Key& x = keys[static_cast<std::size_t>(a)];
+      const Key& y = keys[static_cast<std::size_t>(b)];
+      if (x.head[0] != y.head[0]) return x.head[0] < y.head[0] ? -1 : 1;
+      if (x.head[1] != y.head[1]) return x.head[1] < y.head[1] ? -1 : 1;
+      return CompareText(x.text, y.text);
     });
   } else {
     // Each row's key is worked out once per sort, or taken from the row when
