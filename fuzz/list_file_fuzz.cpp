@@ -1,5 +1,5 @@
 // The list file as a user may have edited it: read, sorted three ways,
-// narrowed, written back and read again.
+// narrowed (also typing on and back), written back and read again.
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -75,6 +75,30 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   list.Filter(bytes.substr(0, bytes.size() % 7));
   if (display.Count() > list.sheetAll.RowCount()) std::abort();
   (void)list.NewId();
+
+  // Typing on and back again (the later texts search the earlier matches or
+  // show them again) shows what a list filtering each text afresh shows.
+  const std::string_view typed = bytes.substr(bytes.size() > 8 ? 8 : 0, 3);
+  std::vector<std::string_view> texts;
+  for (std::size_t n = 1; n <= typed.size(); ++n) texts.push_back(typed.substr(0, n));
+  for (std::size_t n = typed.size(); n-- > 0;) texts.push_back(typed.substr(0, n));
+  std::vector<std::vector<std::string>> seen;
+  for (const std::string_view text : texts) {
+    list.Filter(text);
+    seen.emplace_back();
+    for (int r = 0; r < list.sheetView.RowCount(); ++r) seen.back().push_back(list.ViewId(r) + "\t" + list.ViewTarget(r));
+  }
+  NullDisplay freshDisplay;
+  lumora::LauncherList fresh(listPath, freshDisplay);
+  fresh.sheetAll.Assign(list.sheetAll);
+  fresh.sortMode = list.sortMode;
+  for (std::size_t i = 0; i < texts.size(); ++i) {
+    fresh.Filter(texts[i]);
+    if (fresh.sheetView.RowCount() != static_cast<int>(seen[i].size())) std::abort();
+    for (int r = 0; r < fresh.sheetView.RowCount(); ++r) {
+      if (fresh.ViewId(r) + "\t" + fresh.ViewTarget(r) != seen[i][static_cast<std::size_t>(r)]) std::abort();
+    }
+  }
 
   // What is written reads back as the same rows and cells.
   list.SaveList();

@@ -108,7 +108,7 @@ class BlockReader {
 
   platform::InputFile& file_;
   const platform::LeadByteTable& lead_;
-  std::array<char, kBlockSize> buffer_{};
+  std::array<char, kBlockSize> buffer_;  // only the first len_ bytes are ever read
   std::size_t pos_ = 0;
   std::size_t len_ = 0;
   bool exhausted_ = false;
