@@ -60,9 +60,6 @@ void TfrmLumora::CreateForm() {
   window.width = LauncherLayout::kWindowWidth;
   window.height = LauncherLayout::kWindowHeight;
   Create(windowClass, window);
-  // The memo window comes after the launcher, hidden.
-  frmMemo = std::make_unique<TfrmMemo>(static_cast<MemoHost&>(*this));
-  frmMemo->CreateForm();
 }
 
 std::string TfrmLumora::ProgramFolder() const {

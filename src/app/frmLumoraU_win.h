@@ -145,8 +145,9 @@ class TfrmLumora : public platform::Window, private HotKeyHost, private MemoHost
   // --- the memo window (editing/frmMemoU_win.cpp) ---------------------------
   void ToggleMemo();
   void btnConfClick();
-  // Null before CreateForm.
-  TfrmMemo* Memo() const { return frmMemo.get(); }
+  // The memo window, made hidden the first time it is asked for: start-up
+  // does not wait for it (under Wine it took as long as the whole launcher).
+  TfrmMemo& Memo();
 
   // --- install and the main menu's small commands (editing/) ---------------
   void popInstallClick();

@@ -35,9 +35,14 @@ bool ExistsAnsi(const std::string& path) { return GetFileAttributesA(path.c_str(
 
 }  // namespace
 
-EntryEditor::EntryEditor(HWND launcher, HWND listBox, LauncherList& list) : frmProp(list), list_(list) {
-  frmProp.CreateForm(launcher);
+EntryEditor::EntryEditor(HWND launcher, HWND listBox, LauncherList& list)
+    : frmProp(list), list_(list), launcher_(launcher) {
   fileDrop.SetControl(listBox);
+}
+
+TfrmProp& EntryEditor::Prop() {
+  if (!frmProp.Handle()) frmProp.CreateForm(launcher_);
+  return frmProp;
 }
 
 void EntryEditor::AddDroppedFiles(const std::vector<std::wstring>& files) {
@@ -88,7 +93,7 @@ void EntryEditor::EditItem(int index) {
   // Without a selection the row after the last one: every cell empty.
   const int row = index >= 0 ? index : list_.sheetView.RowCount();
   const TCsvSheet& view = list_.sheetView;
-  frmProp.Open(view.GetCell(0, row), view.GetCell(1, row), view.GetCell(2, row), view.GetCell(4, row));
+  Prop().Open(view.GetCell(0, row), view.GetCell(1, row), view.GetCell(2, row), view.GetCell(4, row));
 }
 
 void EntryEditor::DeleteItem(int index) {

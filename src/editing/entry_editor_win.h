@@ -18,8 +18,8 @@ class LauncherList;
 
 class EntryEditor {
  public:
-  // Makes the property dialog (hidden, owned by the launcher window) and
-  // attaches the file drop to the list box.
+  // Attaches the file drop to the list box; the property dialog will be
+  // owned by the launcher window.
   EntryEditor(HWND launcher, HWND listBox, LauncherList& list);
   EntryEditor(const EntryEditor&) = delete;
   EntryEditor& operator=(const EntryEditor&) = delete;
@@ -39,11 +39,16 @@ class EntryEditor {
   // Opens the folder part of the target of the entry shown as item index.
   void OpenTargetDir(int index);
 
+  // The property dialog, made hidden the first time it is asked for (not
+  // at start-up, which would wait for it).
+  TfrmProp& Prop();
+
   TFileDrop fileDrop;
   TfrmProp frmProp;
 
  private:
   LauncherList& list_;
+  HWND launcher_;
 };
 
 }  // namespace lumora

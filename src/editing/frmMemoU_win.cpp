@@ -385,8 +385,18 @@ void TfrmMemo::btnCloseClick() { CloseMemo(); }
 
 // --- the launcher's side --------------------------------------------------------
 
+TfrmMemo& TfrmLumora::Memo() {
+  if (!frmMemo) {
+    auto memo = std::make_unique<TfrmMemo>(static_cast<MemoHost&>(*this));
+    memo->CreateForm();
+    frmMemo = std::move(memo);
+  }
+  return *frmMemo;
+}
+
 void TfrmLumora::ToggleMemo() {
-  if (!frmMemo || !frmMemo->Handle()) return;
+  Memo();
+  if (!frmMemo->Handle()) return;
   if (frmMemo->IsShowing()) {
     frmMemo->CloseMemo();
     return;

@@ -1,7 +1,7 @@
-// TfrmProp: the entry property dialog "Property". Created once, hidden,
-// reused for every edit and add: modeless, always on top, centred on the
-// screen under the cursor, with the name, target and time of last use of one
-// entry. OK (or Enter) stores them into the launcher list and saves;
+// TfrmProp: the entry property dialog "Property". Created once, hidden, when
+// first needed, and reused for every edit and add: modeless, always on top,
+// centred on the screen under the cursor, with the name, target and time of
+// last use of one entry. OK (or Enter) stores them into the launcher list and saves;
 // Escape and the close box put the dialog away without storing. Text that
 // the list file's code page cannot hold is refused with a message naming
 // its box, and the dialog stays open with the text as typed; so it does

@@ -221,6 +221,12 @@ TEST_F(Installing, TheVersionMessageAndTheVersionResourceAgree) {
 class MemoWindow : public LauncherTest {
  protected:
   HWND Memo() const { return FindTopLevelWindowByClass(lumora.Id(), kMemoClass); }
+  // The memo window once it is shown; it is made the first time it opens.
+  HWND ShownMemo() const {
+    HWND memo = nullptr;
+    WaitUntil([&] { return (memo = Memo()) != nullptr && IsVisible(memo); }, 5s);
+    return memo != nullptr && IsVisible(memo) ? memo : nullptr;
+  }
   HWND MemoBox() const { return FindChild(Memo(), L"Edit"); }
   void RightClickTray() { Post(launcher, kTrayCallback, 1, WM_RBUTTONDOWN); }
   std::optional<std::string> MemoFile() const { return folder.ReadFile(L"data\\memo.txt"); }
@@ -229,10 +235,10 @@ class MemoWindow : public LauncherTest {
 TEST_F(MemoWindow, TheTrayRightClickOpensItInTheCornerAndTheNoteIsKeptExactly) {
   ASSERT_TRUE(Start());
   ASSERT_TRUE(Show());
-  const HWND memo = Memo();
-  ASSERT_NE(memo, nullptr);
+  EXPECT_EQ(Memo(), nullptr) << "made at start-up, not when first opened";
   RightClickTray();
-  ASSERT_TRUE(WaitForVisibility(memo, true, 5s));
+  const HWND memo = ShownMemo();
+  ASSERT_NE(memo, nullptr);
   EXPECT_TRUE(WaitUntilHidden(5s)) << "the launcher stays up beside the memo window";
   EXPECT_EQ(TextOf(memo), L"簡易メモ");
   const RECT area = WorkArea();
@@ -266,15 +272,14 @@ TEST_F(MemoWindow, TheTrayRightClickOpensItInTheCornerAndTheNoteIsKeptExactly) {
 
 TEST_F(MemoWindow, TheSettingButtonOpensTheMainMenuAtTheCursorAndClosesTheMemo) {
   ASSERT_TRUE(Start());
-  const HWND memo = Memo();
-  ASSERT_NE(memo, nullptr);
   // The memo button of the launcher opens it too.
   ASSERT_TRUE(Show());
   const HWND conf = FindChild(launcher, L"Button", IDC_BTNCONF);
   ASSERT_NE(conf, nullptr);
   EXPECT_TRUE(IsWindowEnabled(conf));
   Post(conf, BM_CLICK);
-  ASSERT_TRUE(WaitForVisibility(memo, true, 5s));
+  const HWND memo = ShownMemo();
+  ASSERT_NE(memo, nullptr);
   EXPECT_TRUE(WaitUntilHidden(5s));
 
   const POINT cursor = MiddleOfWorkArea();
@@ -303,9 +308,8 @@ TEST_F(MemoWindow, TheSettingButtonOpensTheMainMenuAtTheCursorAndClosesTheMemo) 
 
 TEST_F(MemoWindow, ANoteOpenWhenTheQuitCommandRunsIsSaved) {
   ASSERT_TRUE(Start());
-  const HWND memo = Memo();
   RightClickTray();
-  ASSERT_TRUE(WaitForVisibility(memo, true, 5s));
+  ASSERT_NE(ShownMemo(), nullptr);
   ASSERT_TRUE(SetText(MemoBox(), L"閉じる前に書いたこと"));
   Post(launcher, WM_COMMAND, IDM_COMPLETECLOSE);
   EXPECT_EQ(lumora.WaitForExit(), std::optional<DWORD>(0));

@@ -253,7 +253,7 @@ class EditingTest : public ::testing::Test {
   void Drop(const std::vector<std::wstring>& files) {
     SendMessageW(launcher_->ListBox(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(files, POINT{5, 5})), 0);
   }
-  HWND Prop() const { return launcher_->Editor()->frmProp.Handle(); }
+  HWND Prop() const { return launcher_->Editor()->Prop().Handle(); }
   HWND PropItem(int id) const { return GetDlgItem(Prop(), id); }
   std::wstring PropText(int id) const { return test::WindowText(PropItem(id)); }
   void Key(HWND control, WPARAM key) { SendMessageW(control, WM_KEYDOWN, key, 0); }
@@ -322,6 +322,7 @@ TEST_F(EditingTest, DropOntoAListThatCouldNotBeReadIsRefusedWithTheReason) {
 TEST_F(EditingTest, PropertyDialogIsLaidOutAsDesignedAndWorksByKeyboard) {
   WriteThreeEntries();
   TfrmLumora& launcher = Start();
+  EXPECT_EQ(FindWindowW(TfrmProp::kClassName, nullptr), nullptr) << "made at start-up, not when first needed";
   const HWND prop = Prop();
   ASSERT_NE(prop, nullptr);
   EXPECT_FALSE(IsWindowVisible(prop));

@@ -53,7 +53,7 @@ class MemoWindowTest : public ::testing::Test {
     launcher_->CreateForm();
     return *launcher_;
   }
-  TfrmMemo& Memo() { return *launcher_->Memo(); }
+  TfrmMemo& Memo() { return launcher_->Memo(); }
   std::wstring Note() { return test::WindowText(Memo().MemoBox()); }
   void Type(const std::wstring& text) { SetWindowTextW(Memo().MemoBox(), text.c_str()); }
   bool MemoShown() { return IsWindowVisible(Memo().Handle()) != FALSE; }
@@ -70,6 +70,7 @@ class MemoWindowTest : public ::testing::Test {
 
 TEST_F(MemoWindowTest, TheToggleShowsTheMemoInTheCornerHidesTheLauncherAndClosesAgain) {
   TfrmLumora& launcher = Start();
+  EXPECT_EQ(FindWindowW(TfrmMemo::kClassName, nullptr), nullptr) << "made at start-up, not when first needed";
   HWND memo = Memo().Handle();
   ASSERT_NE(memo, nullptr);
   EXPECT_FALSE(MemoShown());
