@@ -122,7 +122,7 @@ void ListBoxDisplay::Fill(const std::vector<std::string_view>& names) {
     Send(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
   }
   Send(WM_SETREDRAW, TRUE, 0);
-  InvalidateRect(listBox_, nullptr, TRUE);
+  Repaint();
 }
 
 int ListBoxDisplay::Count() const {
@@ -142,7 +142,9 @@ int ListBoxDisplay::Selection() const {
 }
 
 void ListBoxDisplay::Repaint() {
-  if (listBox_) InvalidateRect(listBox_, nullptr, TRUE);
+  // A hidden list is painted whole when it is shown; under Wine each
+  // invalidation is a round trip to the server, at every keystroke.
+  if (listBox_ && IsWindowVisible(listBox_)) InvalidateRect(listBox_, nullptr, TRUE);
 }
 
 // --- controls and layout -------------------------------------------------
