@@ -3,6 +3,7 @@
 // LauncherList.
 #include "app/frmLumoraU_win.h"
 
+#include <exception>
 #include <optional>
 #include <utility>
 
@@ -301,6 +302,22 @@ void TfrmLumora::InitLauncher() {
   // The hotkey manager and its hidden window; the keys are registered below.
   hotKeys_ = std::make_unique<LauncherHotKeys>(static_cast<HotKeyHost&>(*this), *iniSetting, hotKeyUnit_.Notation());
 
+  // The list first, so that it is ready as soon as can be; a list that
+  // cannot be read is told after the tray icon and the keys are in place,
+  // as they do not depend on it.
+  list_ = std::make_unique<LauncherList>(ProgramFolder() + "data\\applist.tsv", listDisplay_);
+  // Before the list is read: when that fails, drops and the dialog's OK are
+  // still there to be refused with the reason.
+  CreateEditor();
+  std::exception_ptr listError;
+  try {
+    list_->Load();
+    list_->sortMode = SortModeFromText(iniSetting->ReadString("launch", "sort", "time"));
+    ResetView();
+  } catch (...) {
+    listError = std::current_exception();
+  }
+
   // The icon file the user chose for the tray; the built-in icon when there
   // is none or it does not load.
   imgIconTray = LoadStoredTrayIcon(*iniSetting);
@@ -325,15 +342,7 @@ void TfrmLumora::InitLauncher() {
   // middle of start-up.
   if (!hotKeys_->RegisterAll()) PostMessageW(Handle(), kShowKeyRefusedMessage, 0, 0);
 
-  list_ = std::make_unique<LauncherList>(ProgramFolder() + "data\\applist.tsv", listDisplay_);
-  // Before the list is read: when that fails, drops and the dialog's OK are
-  // still there to be refused with the reason.
-  CreateEditor();
-  list_->Load();
-
-  list_->sortMode = SortModeFromText(iniSetting->ReadString("launch", "sort", "time"));
-  ResetView();
-
+  if (listError) std::rethrow_exception(listError);
   if (!iniSetting->ReadBool("flag", "installed", false)) FirstRun();
 }
 
