@@ -229,12 +229,42 @@ void LauncherList::Filter(std::string_view typedText) {
   ShowFiltered(FilterKey(typedText));
 }
 
+void LauncherList::RankNames() {
+  // The names as the name sort compares them: a-z taken as A-Z (every byte),
+  // then byte by byte, a shorter name before a longer one it begins.
+  const int rows = sheetAll.RowCount();
+  std::string folded;
+  std::vector<std::size_t> ends(static_cast<std::size_t>(rows));
+  for (int r = 0; r < rows; ++r) {
+    for (const char c : sheetAll.GetRow(r).CellView(kColName)) {
+      folded.push_back(c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c);
+    }
+    ends[static_cast<std::size_t>(r)] = folded.size();
+  }
+  auto name = [&](int r) {
+    const std::size_t end = ends[static_cast<std::size_t>(r)];
+    const std::size_t start = r == 0 ? 0 : ends[static_cast<std::size_t>(r) - 1];
+    return std::string_view(folded).substr(start, end - start);
+  };
+  std::vector<int> byName(static_cast<std::size_t>(rows));
+  for (int r = 0; r < rows; ++r) byName[static_cast<std::size_t>(r)] = r;
+  std::sort(byName.begin(), byName.end(), [&](int a, int b) { return name(a) < name(b); });
+  // Equal names share a place.
+  nameRanks_.assign(static_cast<std::size_t>(rows), 0);
+  int rank = 0;
+  for (std::size_t i = 0; i < byName.size(); ++i) {
+    if (i > 0 && name(byName[i]) != name(byName[i - 1])) ++rank;
+    nameRanks_[static_cast<std::size_t>(byName[i])] = rank;
+  }
+}
+
 void LauncherList::ShowFiltered(const std::string& key) {
   // Steps worked out from other rows, another order or other text services
   // are of no use.
-  if (steps_.empty() || stepsChanges_ != SheetChanges() || stepsSortMode_ != sortMode ||
+  if (!kept_ || stepsChanges_ != SheetChanges() || stepsSortMode_ != sortMode ||
       stepsPlatform_ != &platform::Text()) {
     steps_.clear();
+    nameRanks_.clear();
   }
   while (!steps_.empty() && key.compare(0, steps_.back().key.size(), steps_.back().key) != 0) steps_.pop_back();
 
@@ -268,7 +298,16 @@ void LauncherList::ShowFiltered(const std::string& key) {
     sheetView.ShareRows(sheetAll, step.matches);
     sheetView.TrimEmptyRows();
     std::vector<int> order;
-    SortView(&order);
+    if (sortMode == kSortByName) {
+      // By each name's place among all the store's names: numbers to
+      // compare, each pair with the outcome its names would give.
+      if (nameRanks_.empty()) RankNames();
+      std::vector<double> keys(static_cast<std::size_t>(sheetView.RowCount()));
+      for (std::size_t i = 0; i < keys.size(); ++i) keys[i] = nameRanks_[static_cast<std::size_t>(step.matches[i])];
+      sheetView.SortByKeys(keys, &order);
+    } else {
+      SortView(&order);
+    }
     step.shown.reserve(order.size());
     for (const int before : order) step.shown.push_back(step.matches[static_cast<std::size_t>(before)]);
     // The whole list's own numbers are 0, 1, 2...: not worth keeping.
@@ -276,6 +315,7 @@ void LauncherList::ShowFiltered(const std::string& key) {
     steps_.push_back(std::move(step));
   }
   ShowView();  // shows and selects the bottom row
+  kept_ = true;
   stepsChanges_ = SheetChanges();
   stepsSortMode_ = sortMode;
   stepsPlatform_ = &platform::Text();

@@ -155,6 +155,8 @@ class LauncherList {
   void ShowView();
   // The store rows whose names hold key ("" every row), sorted and shown.
   void ShowFiltered(const std::string& key);
+  // Each store row's place in the name order (equal names, equal places).
+  void RankNames();
   // Makes the time reader and the sort key tags anew when the text services
   // in force changed (keys worked out under others must not be reused).
   void FollowTextPlatform();
@@ -184,6 +186,9 @@ class LauncherList {
     std::vector<int> shown;    // the rows shown, in display order
   };
   std::vector<FilterStep> steps_;
+  // Kept with the steps, for the name order: each store row's place by name.
+  std::vector<int> nameRanks_;
+  bool kept_ = false;  // what is kept was worked out under the values below
   std::uint64_t stepsChanges_ = 0;
   int stepsSortMode_ = kSortByTime;
   const platform::TextPlatform* stepsPlatform_ = nullptr;

@@ -623,14 +623,35 @@ void TCsvSheet::SortBy(SortKind kind, int column, const DateReader* readDate, st
     }
   }
 
+  Reorder(first, order, sortOrder);
+}
+
+void TCsvSheet::Reorder(std::size_t first, const std::vector<int>& order, std::vector<int>* sortOrder) {
   NoteChange();
   std::vector<std::shared_ptr<TCsvCells>> sorted;
-  sorted.reserve(count);
+  sorted.reserve(order.size());
   for (int i : order) sorted.push_back(std::move(rows_[first + static_cast<std::size_t>(i)]));
   std::move(sorted.begin(), sorted.end(), rows_.begin() + static_cast<std::ptrdiff_t>(first));
   if (sortOrder) {
-    for (std::size_t i = 0; i < count; ++i) (*sortOrder)[first + i] = static_cast<int>(first) + order[i];
+    for (std::size_t i = 0; i < order.size(); ++i) (*sortOrder)[first + i] = static_cast<int>(first) + order[i];
   }
+}
+
+void TCsvSheet::SortByKeys(const std::vector<double>& keys, std::vector<int>* sortOrder) {
+  if (sortOrder) {
+    sortOrder->resize(rows_.size());
+    for (std::size_t i = 0; i < rows_.size(); ++i) (*sortOrder)[i] = static_cast<int>(i);
+  }
+  const std::size_t first = headerRow ? 1 : 0;
+  if (rows_.size() <= first + 1) return;
+  std::vector<int> order(rows_.size() - first);
+  for (std::size_t i = 0; i < order.size(); ++i) order[i] = static_cast<int>(i);
+  auto keyOf = [&](int i) {
+    const std::size_t row = first + static_cast<std::size_t>(i);
+    return row < keys.size() ? keys[row] : 0.0;
+  };
+  QuickSort(order, [&](int a, int b) { return CompareDate(keyOf(a), keyOf(b)); });
+  Reorder(first, order, sortOrder);
 }
 
 void TCsvSheet::SortByText(int column, std::vector<int>* order) { SortBy(SortKind::Text, column, nullptr, 0, order); }

@@ -125,12 +125,18 @@ class TCsvSheet {
   using DateReader = std::function<std::optional<double>(std::string_view)>;
   void SortByDate(int column, const DateReader& readDate, std::uint32_t keyTag = 0,
                   std::vector<int>* order = nullptr);
+  // Sorts by a number given for each row (keys[i] for row i, 0 past the
+  // end), worked out by the caller: the same sort as the others, with the
+  // keys compared as numbers.
+  void SortByKeys(const std::vector<double>& keys, std::vector<int>* order = nullptr);
   void TrimEmptyRows();
 
  private:
   enum class SortKind { Text, Number, Date };
   void SortBy(SortKind kind, int column, const DateReader* readDate = nullptr, std::uint32_t keyTag = 0,
               std::vector<int>* order = nullptr);
+  // Puts rows first.. in the given order (numbers counted from first).
+  void Reorder(std::size_t first, const std::vector<int>& order, std::vector<int>* sortOrder);
 
   std::vector<std::shared_ptr<TCsvCells>> rows_;
 };
