@@ -44,10 +44,17 @@ class EntryEditing : public LauncherTest {
       const RECT client = ClientRectOnScreen(list);
       at = POINT{(client.left + client.right) / 2, client.bottom - 3};
     }
-    ClickAt(at, MouseButton::kRight);
     HWND menu = nullptr;
-    if (!WaitUntil([&] { return (menu = ShownMenu()) != nullptr; }, 5s)) {
-      ADD_FAILURE() << "the entry menu did not open";
+    // Wine now and then lets a click right after a message box or a menu
+    // closed go by (seen twice in many full runs, never alone): one more
+    // right click when no menu came.
+    for (int attempt = 0; attempt < 2 && menu == nullptr; ++attempt) {
+      if (ShownMenu() == nullptr) ClickAt(at, MouseButton::kRight);
+      WaitUntil([&] { return (menu = ShownMenu()) != nullptr; }, 3s);
+    }
+    if (menu == nullptr) {
+      ADD_FAILURE() << "the entry menu did not open; the launcher " << (IsVisible(launcher) ? "is shown" : "is hidden")
+                    << ", foreground " << static_cast<void*>(GetForegroundWindow());
       return false;
     }
     for (WORD key : keys) PressKey(key);
