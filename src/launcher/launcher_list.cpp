@@ -230,14 +230,14 @@ void LauncherList::Filter(std::string_view typedText) {
 }
 
 void LauncherList::RankNames() {
-  // The names as the name sort compares them: a-z taken as A-Z (every byte),
-  // then byte by byte, a shorter name before a longer one it begins.
+  // The names as the name sort compares them (TextSortByte, then byte by
+  // byte).
   const int rows = sheetAll.RowCount();
   std::string folded;
   std::vector<std::size_t> ends(static_cast<std::size_t>(rows));
   for (int r = 0; r < rows; ++r) {
     for (const char c : sheetAll.GetRow(r).CellView(kColName)) {
-      folded.push_back(c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c);
+      folded.push_back(TextSortByte(c));
     }
     ends[static_cast<std::size_t>(r)] = folded.size();
   }

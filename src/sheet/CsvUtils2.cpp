@@ -553,14 +553,14 @@ void TCsvSheet::SortBy(SortKind kind, int column, const DateReader* readDate, st
   };
 
   if (kind == SortKind::Text) {
-    // The cells with a-z taken as A-Z (every byte, second bytes of
-    // two-byte characters too), end to end in one buffer.
+    // The cells as the sort compares them (TextSortByte), end to end in one
+    // buffer.
     std::size_t total = 0;
     for (std::size_t i = 0; i < count; ++i) total += cellOf(i).size();
     std::string folded;
     folded.reserve(total);
     for (std::size_t i = 0; i < count; ++i) {
-      for (const char c : cellOf(i)) folded.push_back(c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c);
+      for (const char c : cellOf(i)) folded.push_back(TextSortByte(c));
     }
     // The first sixteen bytes of each key as two numbers (zero bytes after
     // a shorter text, which holds none) settle most comparisons at once,

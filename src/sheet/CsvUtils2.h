@@ -67,6 +67,11 @@ class TCsvCells {
 // conversion) are kept on the rows under it.
 std::uint32_t NewSortKeyTag();
 
+// A byte as the text sort compares it: a-z taken as A-Z (every byte, second
+// bytes of two-byte characters too); texts then compare byte by byte, a
+// shorter text before a longer one it begins.
+inline char TextSortByte(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
 // A number that moves on at every change of any row's cells and of any
 // sheet's rows (added, removed, reordered): what was worked out from sheets
 // is still good while it reads the same. Rows and sheets are changed on one
