@@ -74,14 +74,7 @@ POINT PointOf(LPARAM lParam) { return POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(l
 // Shift-JIS): the lookalike or "?" the system would put in its place could
 // match some other entry's name or open some other file.
 std::optional<std::string> HeldText(HWND edit) {
-  // Read through the edit class's own procedure: the launcher's subclass
-  // does nothing with these, and on Wine each message through a comctl32
-  // subclass costs a server round trip, at every keystroke.
-  const auto classProc = reinterpret_cast<WNDPROC>(GetClassLongPtrW(edit, GCLP_WNDPROC));
-  auto send = [&](UINT message, WPARAM wParam, LPARAM lParam) {
-    return classProc ? CallWindowProcW(classProc, edit, message, wParam, lParam)
-                     : SendMessageW(edit, message, wParam, lParam);
-  };
+  auto send = [&](UINT message, WPARAM wParam, LPARAM lParam) { return SendMessageW(edit, message, wParam, lParam); };
   const auto length = static_cast<int>(send(WM_GETTEXTLENGTH, 0, 0));
   if (length <= 0) return std::string();
   std::wstring wide(static_cast<size_t>(length) + 1, L'\0');

@@ -5,12 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "platform/error.h"
 #include "platform/error_report_win.h"
+#include "platform/subclass_win.h"
 #include "platform/window_win.h"
 
 namespace lumora::platform {
@@ -185,6 +187,63 @@ TEST(WindowTest, CreatingTwiceIsAnError) {
   ProbeWindow window;
   window.Open();
   EXPECT_THROW(window.Open(), AppError);
+}
+
+// A control's subclass: what the handler takes it answers, the rest reaches
+// the control, a throw is reported and the control goes on; the handler is
+// freed with the control, also when it destroys its own control.
+TEST(SubclassTest, HandlerTakesWhatItWantsAndPassesTheRestOn) {
+  std::vector<Report> reports;
+  ScopedErrorReportHook hook([&](HWND owner, const std::string& text) { reports.push_back({owner, text}); });
+  ProbeWindow window;
+  window.Open();
+  HWND edit = CreateWindowExW(0, L"EDIT", L"", WS_CHILD, 0, 0, 100, 20, window.Handle(), nullptr, nullptr, nullptr);
+  ASSERT_NE(edit, nullptr);
+  auto alive = std::make_shared<int>(0);
+  std::vector<UINT> seen;
+  SubclassControl(edit, [&seen, edit, alive](UINT message, WPARAM, LPARAM, bool& handled) -> LRESULT {
+    seen.push_back(message);
+    if (message == kAnswer) {
+      handled = true;
+      return 77;
+    }
+    if (message == kThrowAppError) throw AppError("サブクラスのエラー");
+    if (message == WM_GETTEXTLENGTH) {
+      handled = true;  // the control's own answer, plus one
+      return CallControlDefault(edit, message, 0, 0) + 1;
+    }
+    return 0;
+  });
+  EXPECT_THROW(SubclassControl(edit, [](UINT, WPARAM, LPARAM, bool&) { return LRESULT{0}; }), AppError);
+
+  EXPECT_EQ(SendMessageW(edit, kAnswer, 0, 0), 77);
+  SetWindowTextW(edit, L"abc");
+  wchar_t text[8] = {};
+  GetWindowTextW(edit, text, 8);
+  EXPECT_STREQ(text, L"abc");
+  EXPECT_EQ(SendMessageW(edit, WM_GETTEXTLENGTH, 0, 0), 4);
+  EXPECT_EQ(SendMessageW(edit, kThrowAppError, 0, 0), 0);
+  ASSERT_EQ(reports.size(), 1u);
+  EXPECT_EQ(reports[0].owner, window.Handle());
+  EXPECT_EQ(reports[0].text, "サブクラスのエラー");
+  EXPECT_EQ(seen.front(), kAnswer);
+
+  EXPECT_EQ(alive.use_count(), 2);
+  DestroyWindow(edit);
+  EXPECT_EQ(alive.use_count(), 1);
+
+  HWND button = CreateWindowExW(0, L"BUTTON", L"", WS_CHILD, 0, 0, 10, 10, window.Handle(), nullptr, nullptr, nullptr);
+  ASSERT_NE(button, nullptr);
+  SubclassControl(button, [button, alive](UINT message, WPARAM, LPARAM, bool& handled) -> LRESULT {
+    if (message != kAnswer) return 0;
+    DestroyWindow(button);
+    handled = true;
+    return 5;
+  });
+  EXPECT_EQ(alive.use_count(), 2);
+  EXPECT_EQ(SendMessageW(button, kAnswer, 0, 0), 5);
+  EXPECT_FALSE(IsWindow(button));
+  EXPECT_EQ(alive.use_count(), 1);
 }
 
 TEST(ErrorReportTest, HookReplacesTheBoxAndIsRestored) {
