@@ -74,11 +74,10 @@ POINT PointOf(LPARAM lParam) { return POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(l
 // Shift-JIS): the lookalike or "?" the system would put in its place could
 // match some other entry's name or open some other file.
 std::optional<std::string> HeldText(HWND edit) {
-  auto send = [&](UINT message, WPARAM wParam, LPARAM lParam) { return SendMessageW(edit, message, wParam, lParam); };
-  const auto length = static_cast<int>(send(WM_GETTEXTLENGTH, 0, 0));
+  const int length = GetWindowTextLengthW(edit);
   if (length <= 0) return std::string();
   std::wstring wide(static_cast<size_t>(length) + 1, L'\0');
-  const auto got = static_cast<int>(send(WM_GETTEXT, static_cast<WPARAM>(length + 1), reinterpret_cast<LPARAM>(wide.data())));
+  const int got = GetWindowTextW(edit, wide.data(), length + 1);
   wide.resize(static_cast<size_t>(std::clamp(got, 0, length)));
   if (wide.empty()) return std::string();
 
