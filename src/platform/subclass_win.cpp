@@ -51,12 +51,10 @@ LRESULT CALLBACK SubclassProc(HWND control, UINT message, WPARAM wParam, LPARAM 
   ++subclass->running;
   const bool ok = Guarded(GetAncestor(control, GA_ROOT),
                           [&] { result = subclass->handler(message, wParam, lParam, handled); });
-  if (--subclass->running == 0 && subclass->destroyed) {
-    Free(subclass);
-    return ok ? result : 0;
-  }
+  const bool destroyed = subclass->destroyed;  // then the control is gone too
+  if (--subclass->running == 0 && destroyed) Free(subclass);
   if (!ok) return 0;  // the failed message counts as handled
-  return handled ? result : CallWindowProcW(previous, control, message, wParam, lParam);
+  return handled || destroyed ? result : CallWindowProcW(previous, control, message, wParam, lParam);
 }
 
 }  // namespace
