@@ -246,6 +246,40 @@ TEST(SubclassTest, HandlerTakesWhatItWantsAndPassesTheRestOn) {
   EXPECT_EQ(alive.use_count(), 1);
 }
 
+// A control class of our own, so that the test sees what reaches the
+// control's procedure once the control is gone.
+std::vector<UINT> g_controlMessages;
+LRESULT CALLBACK RecordingControlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message >= WM_APP) g_controlMessages.push_back(message);
+  return DefWindowProcW(control, message, wParam, lParam);
+}
+
+TEST(SubclassTest, ControlDestroyedInsideANestedMessageGetsNothingMore) {
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = RecordingControlProc;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = L"LumoraRecordingControl";
+  RegisterClassW(&wc);
+  ProbeWindow window;
+  window.Open();
+  HWND control = CreateWindowExW(0, wc.lpszClassName, L"", WS_CHILD, 0, 0, 10, 10, window.Handle(), nullptr,
+                                 wc.hInstance, nullptr);
+  ASSERT_NE(control, nullptr);
+  auto alive = std::make_shared<int>(0);
+  constexpr UINT kOuter = WM_APP + 10, kInner = WM_APP + 11;
+  SubclassControl(control, [control, alive](UINT message, WPARAM, LPARAM, bool&) -> LRESULT {
+    if (message == kOuter) SendMessageW(control, kInner, 0, 0);
+    if (message == kInner) DestroyWindow(control);
+    return 0;  // neither is handled: both would go on to a live control
+  });
+  g_controlMessages.clear();
+  SendMessageW(control, kOuter, 0, 0);
+  EXPECT_FALSE(IsWindow(control));
+  EXPECT_TRUE(g_controlMessages.empty());
+  EXPECT_EQ(alive.use_count(), 1);
+  UnregisterClassW(wc.lpszClassName, wc.hInstance);
+}
+
 TEST(ErrorReportTest, HookReplacesTheBoxAndIsRestored) {
   std::vector<std::string> outer;
   ScopedErrorReportHook outerHook([&](HWND, const std::string& text) { outer.push_back(text); });
