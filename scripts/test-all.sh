@@ -30,7 +30,7 @@ rm -rf "$BUILD/native/reports"
 cmake --preset native >/dev/null || die "native configure failed"
 cmake --build "$BUILD/native" -j"$JOBS" || die "native build failed"
 
-lumora_pick_wine
+lumora_pick_wine || die "choosing the Wine loader failed"
 WIN="$BUILD/win-$LUMORA_WIN_ARCH"
 step "Windows build ($LUMORA_WIN_ARCH, tests run under $LUMORA_WINE)"
 rm -rf "$WIN/reports"

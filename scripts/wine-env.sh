@@ -5,6 +5,7 @@
 #   DISPLAY, WINEPREFIX, LUMORA_WINE   set and exported
 #   LUMORA_WIN_ARCH                    i686 where this kernel runs 32-bit
 #                                      code, x86_64 where it does not
+#                                      (LUMORA_TEST_ARCH forces either)
 # lumora_wine_stop ends the Wine server of the prefix and the Xvfb.
 #
 # Screen, chosen before lumora_wine_start (or lumora_wine_setup):
@@ -20,16 +21,30 @@
 
 LUMORA_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
-# Chooses the Wine loader: 32-bit Wine needs the kernel's 32-bit emulation,
-# which some virtual machines switch off; the 64-bit loader runs the x86_64
-# build there instead.
+# Chooses the Wine loader: the 32-bit program under 32-bit Wine wherever the
+# kernel runs 32-bit code (some virtual machines switch its emulation off),
+# the x86_64 build under 64-bit Wine elsewhere. LUMORA_TEST_ARCH=i686 or
+# x86_64 forces either choice; a forced i686 where 32-bit Wine cannot start
+# fails instead of falling back.
 lumora_pick_wine() {
-  if /usr/lib/wine/wine --version >/dev/null 2>&1; then
-    LUMORA_WINE=/usr/lib/wine/wine LUMORA_WIN_ARCH=i686 LUMORA_WINEARCH=win32
-  else
-    LUMORA_WINE=/usr/lib/wine/wine64 LUMORA_WIN_ARCH=x86_64 LUMORA_WINEARCH=win64
+  local choice="${LUMORA_TEST_ARCH:-}"
+  if [ -z "$choice" ]; then
+    if /usr/lib/wine/wine --version >/dev/null 2>&1; then choice=i686; else choice=x86_64; fi
   fi
-  export LUMORA_WINE LUMORA_WIN_ARCH
+  case "$choice" in
+    i686)
+      if ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
+        echo "LUMORA_TEST_ARCH=i686, but 32-bit Wine does not start on this machine" >&2
+        return 1
+      fi
+      LUMORA_WINE=/usr/lib/wine/wine LUMORA_WIN_ARCH=i686 LUMORA_WINEARCH=win32 ;;
+    x86_64)
+      LUMORA_WINE=/usr/lib/wine/wine64 LUMORA_WIN_ARCH=x86_64 LUMORA_WINEARCH=win64 ;;
+    *)
+      echo "LUMORA_TEST_ARCH must be i686 or x86_64, not '$choice'" >&2
+      return 1 ;;
+  esac
+  export LUMORA_WINE LUMORA_WIN_ARCH LUMORA_WINEARCH
 }
 
 lumora_free_display() {
@@ -132,7 +147,7 @@ lumora_wine_setup() {
 # lumora_wine_start DIR: a fresh prefix in DIR on a fresh display.
 lumora_wine_start() {
   local dir="$1"
-  lumora_pick_wine
+  lumora_pick_wine || return 1
   if [ "${LUMORA_MONITORS:-1}" = 2 ]; then
     lumora_xvfb_start 3200x1080 || return 1
     lumora_two_monitors || { echo "setting up two monitors on $DISPLAY failed" >&2; return 1; }
