@@ -185,6 +185,18 @@ inline std::string Describe(const std::vector<std::wstring>& items) {
   return text + "]";
 }
 
+// Launcher windows of processes other than `exclude`, gathered by EnumWindows.
+struct LauncherSearch {
+  DWORD exclude;
+  std::vector<HWND> found;
+};
+
+inline BOOL CALLBACK CollectOtherLauncher(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<LauncherSearch*>(param);
+  if (ProcessIdOf(window) != search->exclude && ClassNameOf(window) == kLauncherClass) search->found.push_back(window);
+  return TRUE;
+}
+
 class LauncherTest : public LumoraTest {
  protected:
   ~LauncherTest() override {
@@ -360,17 +372,8 @@ class LauncherTest : public LumoraTest {
 
   // Top-level "[LM]" launcher windows of other processes than the one started here.
   std::vector<HWND> OtherLaunchers() const {
-    struct Search {
-      DWORD exclude;
-      std::vector<HWND> found;
-    } search{lumora.Id(), {}};
-    EnumWindows(
-        [](HWND window, LPARAM param) -> BOOL {
-          auto* s = reinterpret_cast<Search*>(param);
-          if (ProcessIdOf(window) != s->exclude && ClassNameOf(window) == kLauncherClass) s->found.push_back(window);
-          return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    LauncherSearch search{lumora.Id(), {}};
+    EnumWindows(CollectOtherLauncher, reinterpret_cast<LPARAM>(&search));
     return search.found;
   }
 

@@ -101,18 +101,22 @@ TEST_F(FileDropTest, AttachAcceptsDetachPutsTheProcedureBack) {
   EXPECT_THROW(TFileDrop().SetControl(reinterpret_cast<HWND>(0x7ff0)), AppError);
 }
 
+// Another program's subclass on top of the drop's: answers WM_USER + 8 itself.
+WNDPROC procBelowOther = nullptr;
+
+LRESULT CALLBACK OtherSubclassProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+  if (m == WM_USER + 8) return 99;
+  return CallWindowProcW(procBelowOther, h, m, w, l);
+}
+
 TEST_F(FileDropTest, DetachUnderAnotherSubclassLeavesItsChainWhole) {
   auto drop = std::make_unique<TFileDrop>();
   int drops = 0;
   drop->OnFileDrop = [&](TFileDrop&, int, const std::vector<std::wstring>&, int, int) { ++drops; };
   drop->SetControl(window_.get());
   // Someone subclasses the window on top of ours.
-  static WNDPROC below = nullptr;
-  below = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
-      window_.get(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(+[](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT {
-        if (m == WM_USER + 8) return 99;
-        return CallWindowProcW(below, h, m, w, l);
-      })));
+  procBelowOther = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(window_.get(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&OtherSubclassProc)));
   drop.reset();
   EXPECT_EQ(SendMessageW(window_.get(), WM_USER + 8, 0, 0), 99);
   EXPECT_EQ(SendMessageW(window_.get(), WM_USER + 7, 0, 0), 4711);

@@ -224,6 +224,12 @@ TEST_F(TrayIconChoiceTest, TheStartUpLoadsTheStoredIconAndKeepsTheBuiltInOneWhen
   EXPECT_FALSE(LoadStoredTrayIcon(settings));
 }
 
+BOOL CALLBACK TakeFirstEdit(HWND child, LPARAM found) {
+  if (test::ClassName(child) != L"Edit") return TRUE;
+  *reinterpret_cast<HWND*>(found) = child;
+  return FALSE;
+}
+
 TEST_F(TrayIconChoiceTest, TheSystemDialogOffersTheIconFilterAndGivesTheTypedFile) {
   std::wstring filterShown;
   test::DialogRobot robot({[&](HWND dialog) {
@@ -238,14 +244,7 @@ TEST_F(TrayIconChoiceTest, TheSystemDialogOffersTheIconFilterAndGivesTheTypedFil
     }
     // The name box: an edit box of its own, or the one inside the name combo box.
     HWND name = nullptr;
-    EnumChildWindows(
-        dialog,
-        [](HWND child, LPARAM found) -> BOOL {
-          if (test::ClassName(child) != L"Edit") return TRUE;
-          *reinterpret_cast<HWND*>(found) = child;
-          return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&name));
+    EnumChildWindows(dialog, TakeFirstEdit, reinterpret_cast<LPARAM>(&name));
     SetWindowTextW(name, platform::AnsiToWide(blue).c_str());
     test::PressButton(dialog, IDOK);
   }});
