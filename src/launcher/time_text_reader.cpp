@@ -1,5 +1,6 @@
 #include "launcher/time_text_reader.h"
 
+#include <cmath>
 #include <cstddef>
 
 namespace lumora {
@@ -40,14 +41,52 @@ const platform::LocalTime kProbes[] = {At(2003, 11, 22, 13, 44, 55), At(2004, 1,
 
 // The times the learned form and sum are checked on: the probes, midnight,
 // the last second of a day, days before 1899-12-30 (whose time counts away
-// from zero), the ends of the years read, and times at which the two sums
-// round differently.
+// from zero), the ends of the years read, and times at which the sums round
+// differently from each other. Near 1899-12-30 the days take few bits, so
+// there the sums differ most: on 1899-12-28 at 13:44:55 and 01:17:42, and at
+// 13:10:03 and 19:10:03 one day either side, each of the three gives
+// another double.
 const platform::LocalTime kChecks[] = {
-    At(2003, 11, 22, 13, 44, 55), At(2004, 1, 5, 9, 7, 8),  At(2004, 1, 5, 0, 0, 0),
-    At(2003, 11, 22, 0, 1, 1),    At(2024, 2, 29, 0, 1, 4), At(2000, 12, 31, 23, 59, 59),
-    At(1899, 12, 29, 6, 0, 0),    At(1899, 12, 29, 0, 1, 4), At(1899, 12, 30, 0, 1, 1),
-    At(1601, 1, 1, 0, 1, 2),      At(1601, 1, 1, 0, 0, 0),  At(9999, 12, 31, 23, 59, 59),
+    At(2003, 11, 22, 13, 44, 55), At(2004, 1, 5, 9, 7, 8),     At(2004, 1, 5, 0, 0, 0),
+    At(2003, 11, 22, 0, 1, 1),    At(2024, 2, 29, 0, 1, 4),    At(2000, 12, 31, 23, 59, 59),
+    At(1899, 12, 29, 6, 0, 0),    At(1899, 12, 29, 0, 1, 4),   At(1899, 12, 30, 0, 1, 1),
+    At(1601, 1, 1, 0, 1, 2),      At(1601, 1, 1, 0, 0, 0),     At(9999, 12, 31, 23, 59, 59),
+    At(1899, 12, 28, 13, 44, 55), At(1899, 12, 28, 1, 17, 42), At(1899, 12, 29, 13, 10, 3),
+    At(1899, 12, 31, 19, 10, 3),
 };
+
+// The double nearest to seconds / 86400, or nothing when that quotient lies
+// within 1/256 of a unit in the last place of the middle between two
+// doubles. A platform that adds the time of day in x87 extended precision
+// (64 significant bits, rounded once to a double at the end) comes within
+// 1/1000 of a unit of the exact value, so it gives this double wherever it
+// is given, and may round either way where it is not.
+std::optional<double> NearestDays(long long seconds) {
+  constexpr unsigned long long kDay = 86400;
+  if (seconds == 0) return 0.0;
+  const bool negative = seconds < 0;
+  const unsigned long long magnitude =
+      negative ? 0ULL - static_cast<unsigned long long>(seconds) : static_cast<unsigned long long>(seconds);
+  // Binary long division until the quotient holds 61 significant bits: the
+  // double's 53 and 8 below its last place.
+  unsigned long long quotient = magnitude / kDay;
+  unsigned long long remainder = magnitude % kDay;
+  int exponent = 0;
+  while (quotient < (1ULL << 60)) {
+    remainder *= 2;
+    quotient *= 2;
+    if (remainder >= kDay) {
+      remainder -= kDay;
+      quotient += 1;
+    }
+    --exponent;
+  }
+  const unsigned long long below = quotient & 0xFF;
+  if (below == 0x7F || below == 0x80) return std::nullopt;
+  const unsigned long long significand = (quotient >> 8) + (below > 0x80 ? 1 : 0);
+  const double value = std::ldexp(static_cast<double>(significand), exponent + 8);
+  return negative ? -value : value;
+}
 
 int ValueOf(const platform::LocalTime& t, int field) {
   const int values[6] = {t.year, t.month, t.day, t.hour, t.minute, t.second};
@@ -129,19 +168,20 @@ TimeTextReader::TimeTextReader(const platform::TextPlatform& platform) {
   if (!Learn(platform, true, dateTime_)) return;
   if (!Learn(platform, false, dateOnly_)) dateOnly_ = Form{};
 
-  for (Sum sum : {Sum::kSecondsOfDay, Sum::kHourMinuteSecond}) {
+  for (Sum sum : {Sum::kSecondsOfDay, Sum::kHourMinuteSecond, Sum::kNearest}) {
     bool agrees = true;
     for (const platform::LocalTime& t : kChecks) {
       const std::string text = platform.DateTimeText(t);
-      const std::optional<double> mine = ReadWith(sum, text);
-      if (!mine) {
+      const Reading mine = ReadWith(sum, text);
+      if (mine.tooNearToTell) continue;
+      if (!mine.value) {
         // The probes' own form must be read; a midnight written in another
         // form is only left to the platform.
         if (t.hour != 0 || t.minute != 0 || t.second != 0) agrees = false;
         continue;
       }
       const std::optional<double> theirs = platform.TextToDate(text);
-      if (!theirs || *theirs != *mine) agrees = false;
+      if (!theirs || *theirs != *mine.value) agrees = false;
       if (!agrees) break;
     }
     if (agrees) {
@@ -174,37 +214,44 @@ bool TimeTextReader::Match(const Form& form, std::string_view text, int (&values
   return pos == text.size();
 }
 
-std::optional<double> TimeTextReader::ReadWith(Sum sum, std::string_view text) const {
+TimeTextReader::Reading TimeTextReader::ReadWith(Sum sum, std::string_view text) const {
   int v[6];
-  if (!Match(dateTime_, text, v) && !Match(dateOnly_, text, v)) return std::nullopt;
+  if (!Match(dateTime_, text, v) && !Match(dateOnly_, text, v)) return {};
   const int year = v[0], month = v[1], day = v[2], hour = v[3], minute = v[4], second = v[5];
   if (year < 1601 || month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month)) {
-    return std::nullopt;
+    return {};
   }
-  if (hour > 23 || minute > 59 || second > 59) return std::nullopt;
+  if (hour > 23 || minute > 59 || second > 59) return {};
 
-  const double days = static_cast<double>(DaysFrom1899(year, month, day));
+  const long long wholeDays = DaysFrom1899(year, month, day);
+  const int secondsOfDay = hour * 3600 + minute * 60 + second;
+  const double days = static_cast<double>(wholeDays);
   // Before 1899-12-30 the time of day counts away from zero.
   const double sign = days < 0 ? -1.0 : 1.0;
   switch (sum) {
     case Sum::kSecondsOfDay:
-      return days + sign * ((hour * 3600 + minute * 60 + second) / 86400.0);
+      return {days + sign * (secondsOfDay / 86400.0)};
     case Sum::kHourMinuteSecond: {
       double value = days;
       value += sign * (hour / 24.0);
       value += sign * (minute / 1440.0);
       value += sign * (second / 86400.0);
-      return value;
+      return {value};
+    }
+    case Sum::kNearest: {
+      const long long seconds = wholeDays * 86400 + (wholeDays < 0 ? -secondsOfDay : secondsOfDay);
+      const std::optional<double> value = NearestDays(seconds);
+      return value ? Reading{value} : Reading{std::nullopt, true};
     }
     case Sum::kNone:
       break;
   }
-  return std::nullopt;
+  return {};
 }
 
 std::optional<double> TimeTextReader::Read(std::string_view text) const {
   if (sum_ == Sum::kNone) return std::nullopt;
-  return ReadWith(sum_, text);
+  return ReadWith(sum_, text).value;
 }
 
 }  // namespace lumora

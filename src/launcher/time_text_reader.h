@@ -30,7 +30,9 @@ class TimeTextReader {
   // The OLE date of a text of the learned form (the date and time, or the
   // date alone as the program writes it at midnight) with valid fields in
   // the years 1601-9999: the same value the platform's conversion gives.
-  // Nothing for any other text; the caller then asks the platform.
+  // Nothing for any other text, nor for one whose value lies so near the
+  // middle between two doubles that the learned sum cannot tell which one
+  // the platform rounds to; the caller then asks the platform.
   std::optional<double> Read(std::string_view text) const;
 
  private:
@@ -41,6 +43,8 @@ class TimeTextReader {
     kNone,
     kSecondsOfDay,       // days + seconds of the day / 86400
     kHourMinuteSecond,   // ((days + hours / 24) + minutes / 1440) + seconds / 86400
+    kNearest,            // the double nearest to the exact value, as a platform
+                         // adding in x87 extended precision gives it
   };
 
   // A written form: the text before the first digit group, then each
@@ -53,8 +57,16 @@ class TimeTextReader {
   };
 
   static bool Learn(const platform::TextPlatform& platform, bool withTime, Form& form);
+  // What ReadWith makes of a text: a value, a text of another form (or with
+  // fields out of range), or a text of the form whose value lies too near the
+  // middle between two doubles for the sum to tell how the platform rounds.
+  struct Reading {
+    std::optional<double> value;
+    bool tooNearToTell = false;
+  };
+
   static bool Match(const Form& form, std::string_view text, int (&values)[6]);
-  std::optional<double> ReadWith(Sum sum, std::string_view text) const;
+  Reading ReadWith(Sum sum, std::string_view text) const;
 
   Form dateTime_;
   Form dateOnly_;  // empty when the platform writes midnight in full

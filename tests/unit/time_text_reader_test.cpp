@@ -126,6 +126,33 @@ TEST(TimeTextReaderTest, AgreesWithTheSystemOnEveryMonthsEdgeDays) {
   }
 }
 
+// Every seventh second of the days next to 1899-12-30, where the days take
+// the fewest bits and the ways of adding the time of day round differently
+// most often. The reader may leave a text to the system (when the system
+// could round it either way) but never reads one otherwise.
+TEST(TimeTextReaderTest, AgreesWithTheSystemAroundTheEpoch) {
+  const TextPlatform& system = platform::SystemText();
+  const TimeTextReader reader(system);
+  ASSERT_TRUE(reader.HasForm());
+  int texts = 0, read = 0;
+  for (const LocalTime& date : {At(1899, 12, 27), At(1899, 12, 28), At(1899, 12, 29), At(1899, 12, 30),
+                                At(1899, 12, 31), At(1900, 1, 1), At(1900, 1, 2)}) {
+    for (int second = 0; second < 86400; second += 7) {
+      LocalTime t = date;
+      t.hour = second / 3600, t.minute = second / 60 % 60, t.second = second % 60;
+      const std::string text = system.DateTimeText(t);
+      const std::optional<double> mine = reader.Read(text);
+      ++texts;
+      if (!mine) continue;
+      ++read;
+      const std::optional<double> theirs = system.TextToDate(text);
+      ASSERT_TRUE(theirs.has_value()) << text;
+      ASSERT_EQ(*mine, *theirs) << text;
+    }
+  }
+  EXPECT_GE(read, texts * 98 / 100);
+}
+
 TEST(TimeTextReaderTest, AgreesWithTheSystemOnManyTimes) {
   const TextPlatform& system = platform::SystemText();
   const TimeTextReader reader(system);
@@ -249,6 +276,17 @@ double HourMinuteSecondSum(long long days, const LocalTime& t) {
   return value;
 }
 
+// As a platform built for x87 adds: every step in 64-bit precision,
+// rounded to a double once at the end.
+double ExtendedHourMinuteSecondSum(long long days, const LocalTime& t) {
+  const long double sign = days < 0 ? -1.0L : 1.0L;
+  long double value = static_cast<long double>(days);
+  value += t.hour / 24.0L * sign;
+  value += t.minute / 1440.0L * sign;
+  value += t.second / 86400.0L * sign;
+  return static_cast<double>(value);
+}
+
 std::string Printed(const char* format, const LocalTime& t) {
   char buffer[96];
   std::snprintf(buffer, sizeof buffer, format, t.year, t.month, t.day, t.hour, t.minute, t.second);
@@ -302,6 +340,35 @@ TEST(TimeTextReaderTest, AddsTheTimeOfDayAsThePlatformDoes) {
     }
     EXPECT_GT(differing, 1000);
   }
+}
+
+TEST(TimeTextReaderTest, ReadsAPlatformThatAddsInExtendedPrecision) {
+  const MadeUpPlatform platform([](const LocalTime& t) { return Printed("%04d/%d/%d %d:%02d:%02d", t); },
+                                ExtendedHourMinuteSecondSum);
+  const TimeTextReader reader(platform);
+  ASSERT_TRUE(reader.HasForm());
+  int texts = 0, read = 0, roundedOtherwise = 0;
+  for (const LocalTime& date : {At(1899, 12, 27), At(1899, 12, 28), At(1899, 12, 29), At(1899, 12, 30),
+                                At(1899, 12, 31), At(1900, 1, 1), At(2003, 11, 22), At(1750, 6, 30)}) {
+    for (int second = 0; second < 86400; second += 7) {
+      LocalTime t = date;
+      t.hour = second / 3600, t.minute = second / 60 % 60, t.second = second % 60;
+      const long long days = DaysFrom1899(t.year, t.month, t.day);
+      const double theirs = ExtendedHourMinuteSecondSum(days, t);
+      if (theirs != HourMinuteSecondSum(days, t) || theirs != SecondsOfDaySum(days, t)) ++roundedOtherwise;
+      const std::optional<double> mine = reader.Read(platform.DateTimeText(t));
+      ++texts;
+      if (!mine) continue;
+      ++read;
+      ASSERT_EQ(*mine, theirs) << platform.DateTimeText(t);
+    }
+  }
+  // Where long double is a plain double the platform adds as the double
+  // steps do; elsewhere a third of the texts come out otherwise.
+  if (sizeof(long double) > sizeof(double)) {
+    EXPECT_GT(roundedOtherwise, texts / 5);
+  }
+  EXPECT_GE(read, texts * 98 / 100);
 }
 
 TEST(TimeTextReaderTest, AConversionItCannotReproduceLeavesItWithoutAForm) {
