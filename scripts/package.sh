@@ -13,8 +13,8 @@ VERSION="$(sed -n 's/^#define LUMORA_VERSION_TEXT "\(.*\)"$/\1/p' src/app/versio
 [ -n "$VERSION" ] || { echo "package: no version in src/app/version.h" >&2; exit 2; }
 
 bash scripts/setup.sh
-cmake --preset program-i686 >/dev/null
-cmake --build build/win-i686 -j"$(nproc)" --target Lumora >/dev/null
+cmake --preset win-i686 >/dev/null
+cmake --build --preset program-i686 -j"$(nproc)" >/dev/null
 EXE=build/win-i686/bin/Lumora.exe
 
 # The version resource and the About item, read back from the program.

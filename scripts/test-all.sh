@@ -2,6 +2,10 @@
 # Installs what is needed, builds every tree and runs every test tier:
 #   1. native unit tests (AddressSanitizer and UndefinedBehaviorSanitizer),
 #      and a short run of each libFuzzer target (scripts/fuzz.sh)
+# Both Windows trees (i686 and x86_64) are built with their tests; tiers 2
+# and 3 run the i686 one under 32-bit Wine where this kernel runs 32-bit code
+# and the x86_64 one under 64-bit Wine elsewhere (LUMORA_TEST_ARCH=i686 or
+# x86_64 forces either):
 #   2. Windows unit tests under Wine with code page 932
 #   3. end-to-end tests of the real Lumora.exe under Wine in Xvfb
 #      (the monitor tests, labelled "twomonitors", on a second screen split
@@ -31,20 +35,29 @@ cmake --preset native >/dev/null || die "native configure failed"
 cmake --build "$BUILD/native" -j"$JOBS" || die "native build failed"
 
 lumora_pick_wine || die "choosing the Wine loader failed"
+# Both Windows trees are built with all their tests on every machine, so that
+# code one of them cannot compile fails everywhere; tiers 2 and 3 run the one
+# this machine's Wine runs: the 32-bit product under 32-bit Wine where the
+# kernel runs 32-bit code, the x86_64 build under 64-bit Wine elsewhere.
+for arch in i686 x86_64; do
+  step "Windows build ($arch)"
+  rm -rf "$BUILD/win-$arch/reports"
+  cmake --preset "win-$arch" >/dev/null || die "Windows configure ($arch) failed"
+  cmake --build "$BUILD/win-$arch" -j"$JOBS" || die "Windows build ($arch) failed"
+done
 WIN="$BUILD/win-$LUMORA_WIN_ARCH"
-step "Windows build ($LUMORA_WIN_ARCH, tests run under $LUMORA_WINE)"
-rm -rf "$WIN/reports"
-cmake --preset "win-$LUMORA_WIN_ARCH" >/dev/null || die "Windows configure failed"
-cmake --build "$WIN" -j"$JOBS" || die "Windows build failed"
-
-# The product is the 32-bit program; where the tests run a 64-bit build, the
-# 32-bit one is still built and checked.
 PRODUCT="$BUILD/win-i686"
-if [ "$LUMORA_WIN_ARCH" != i686 ]; then
-  step "32-bit program build"
-  cmake --preset program-i686 >/dev/null || die "32-bit configure failed"
-  cmake --build "$PRODUCT" -j"$JOBS" --target Lumora || die "32-bit build failed"
+if [ "$LUMORA_WIN_ARCH" = i686 ]; then
+  TIERS_RAN="the 32-bit program (build/win-i686) under 32-bit Wine"
+else
+  TIERS_RAN="the x86_64 build (build/win-x86_64) under 64-bit Wine"
 fi
+if [ -n "${LUMORA_TEST_ARCH:-}" ]; then
+  TIERS_RAN="$TIERS_RAN, chosen by LUMORA_TEST_ARCH"
+elif [ "$LUMORA_WIN_ARCH" != i686 ]; then
+  TIERS_RAN="$TIERS_RAN, as this kernel runs no 32-bit code"
+fi
+echo "tiers 2 and 3 will run $TIERS_RAN"
 
 EXTRA_FAILED=0 EXTRA_PASSED=0
 
@@ -72,7 +85,7 @@ check_pe() {  # objdump exe required-bits
   fi
 }
 check_pe i686-w64-mingw32-objdump "$PRODUCT/bin/Lumora.exe" 0x140
-[ "$LUMORA_WIN_ARCH" = x86_64 ] && check_pe x86_64-w64-mingw32-objdump "$WIN/bin/Lumora.exe" 0x160
+check_pe x86_64-w64-mingw32-objdump "$BUILD/win-x86_64/bin/Lumora.exe" 0x160
 if i686-w64-mingw32-nm "$PRODUCT/bin/Lumora.exe" 2>&1 | grep -q 'no symbols'; then
   echo "$PRODUCT/bin/Lumora.exe: stripped, $(stat -c %s "$PRODUCT/bin/Lumora.exe") bytes"
   EXTRA_PASSED=$((EXTRA_PASSED + 1))
@@ -138,6 +151,7 @@ for f in "$WIN"/reports/*.bmp; do
 done
 
 step "summary"
+echo "tiers 2 and 3 ran $TIERS_RAN"
 echo "screenshots: $(ls "$WIN"/reports/*.png 2>/dev/null | tr '\n' ' ')"
 # One line per report, a line for each program that crashed or hung (counted
 # as one failure), and "N passed, N failed" last.
