@@ -27,7 +27,12 @@ step() { printf '\n=== %s (%ss)\n' "$1" "$SECONDS"; }
 die() { echo "test-all: $*" >&2; exit 2; }
 
 step "install"
+had_locale="$(locale -a 2>/dev/null | grep -cix 'ja_JP.utf8' || true)"
 bash "$ROOT/scripts/setup.sh" || die "installing the packages failed"
+# A locale generated just now is not seen by this shell: start afresh once.
+if [ "$had_locale" = 0 ] && [ -z "${LUMORA_RUN_AGAIN:-}" ]; then
+  LUMORA_RUN_AGAIN=1 exec bash "$0" "$@"
+fi
 
 step "native build"
 rm -rf "$BUILD/native/reports"
