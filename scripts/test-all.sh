@@ -66,13 +66,26 @@ echo "tiers 2 and 3 will run $TIERS_RAN"
 
 EXTRA_FAILED=0 EXTRA_PASSED=0
 
+step "callbacks: no lambda handed to Windows"
+# A captureless lambda converted with unary + is a cdecl function; handed to
+# Windows as a window procedure or callback through a cast it is called as
+# stdcall on i686. The i686 build catches the direct conversions; this the cast ones.
+if lambdas="$(grep -rnE '\+\[\][^{;]*\((HWND|LPARAM|UINT|DWORD|int nCode)' src tests tools bench)"; then
+  echo "FAILED: a lambda where Windows calls back (use a named CALLBACK function):"
+  echo "$lambdas"
+  EXTRA_FAILED=$((EXTRA_FAILED + 1))
+else
+  echo "no lambda converted to a function pointer of a Windows callback's form"
+  EXTRA_PASSED=$((EXTRA_PASSED + 1))
+fi
+
 step "32-bit program imports"
 imports="$(i686-w64-mingw32-objdump -p "$PRODUCT/bin/Lumora.exe" | awk '/DLL Name/ {print $3}')"
 echo "$imports" | tr '\n' ' '; echo
 if echo "$imports" | grep -qiE 'libstdc|libgcc|winpthread|mingw'; then
-  echo "FAILED: Lumora.exe needs a MinGW runtime DLL"; EXTRA_FAILED=1
+  echo "FAILED: Lumora.exe needs a MinGW runtime DLL"; EXTRA_FAILED=$((EXTRA_FAILED + 1))
 else
-  EXTRA_PASSED=1
+  EXTRA_PASSED=$((EXTRA_PASSED + 1))
 fi
 
 step "executable hardening: PE header and symbols"
