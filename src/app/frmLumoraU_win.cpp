@@ -40,6 +40,9 @@ TfrmLumora::~TfrmLumora() {
     quitOnDestroy_ = false;
     DestroyWindow(hwnd);
   }
+  // The end of the session or the program that closed the boxes was this
+  // launcher's: it is over.
+  platform::ResumeModals();
 }
 
 void TfrmLumora::CreateForm() {

@@ -113,7 +113,10 @@ void EndModals(bool sessionEnds) {
   if (!Scopes().empty()) Scopes().back()->Close();
 }
 
-void ResumeModals() noexcept { questionsRefused = false; }
+void ResumeModals() noexcept {
+  questionsRefused = false;
+  sessionEnded = false;
+}
 
 bool ModalsEnding() noexcept { return questionsRefused || sessionEnded; }
 

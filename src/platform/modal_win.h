@@ -73,7 +73,8 @@ void BringModalToFront();
 // Closes every modal that is up as Cancel/No and refuses questions from now
 // on; sessionEnds: every box, notices included, from now on.
 void EndModals(bool sessionEnds);
-// Questions may open again (the command that ended the modals runs now).
+// Boxes may open again: the command that ended the modals runs now, or the
+// program whose end it was is gone.
 void ResumeModals() noexcept;
 // EndModals was called and questions are refused: a handler back from a
 // wait leaves what it would do next to the program's end.

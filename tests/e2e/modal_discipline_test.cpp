@@ -1,8 +1,5 @@
-// Two things at once, as a user's hands do them: commands from the memo
-// window's menu, the tray icon and the show request while a question is
-// up; quitting while a question is up or Notepad runs; a property dialog
-// whose entry went meanwhile; the focus after a box; a restart raced by a
-// tray click; a start that finds a windowless instance of its folder.
+// Two things at once, as a user's hands do them: commands, quit and log-off
+// while a question, a dialog or Notepad is up; restart and start races.
 #include <gtest/gtest.h>
 #include <windows.h>
 
