@@ -152,17 +152,6 @@ TEST_F(ModalDiscipline, FocusComesBackAfterABoxAndTheShowRequestBringsTheBoxUp) 
   EXPECT_TRUE(WaitUntil([&] { return FocusedWindow() == edit; }, 5s)) << "no control has the focus";
 }
 
-TEST_F(ModalDiscipline, QuitWhileNotepadRunsEndsTheProcess) {
-  const std::wstring editor = folder.PathOf(L"notepad.exe");
-  ASSERT_TRUE(CopyFileW(WindowsPathFromAnyPath(LUMORA_LIST_EDITOR).c_str(), editor.c_str(), FALSE));
-  ASSERT_TRUE(Start());
-  Post(launcher, WM_COMMAND, IDM_LAUNCHEDITNOTE);
-  ASSERT_TRUE(WaitUntil([&] { return folder.Exists(L"notepad.started"); }, 10s));
-  Post(launcher, WM_COMMAND, IDM_COMPLETECLOSE);
-  EXPECT_EQ(lumora.WaitForExit(10s), std::optional<DWORD>(0)) << "the process waits for Notepad";
-  folder.WriteFile(L"notepad.go", "end\n");
-}
-
 TEST_F(ModalDiscipline, RestartRacedByATrayClickStillEndsThisInstance) {
   ASSERT_TRUE(Start());
   Post(launcher, WM_COMMAND, IDM_RESTARTLAUNCH);
