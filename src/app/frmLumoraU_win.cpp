@@ -13,6 +13,7 @@
 #include "platform/error.h"
 #include "platform/error_report_win.h"
 #include "platform/menu_win.h"
+#include "platform/modal_win.h"
 #include "platform/module_win.h"
 #include "shell/gui_benri_win.h"
 #include "sheet/text_primitives.h"
@@ -39,6 +40,9 @@ TfrmLumora::~TfrmLumora() {
     quitOnDestroy_ = false;
     DestroyWindow(hwnd);
   }
+  // The end of the session or the program that closed the boxes was this
+  // launcher's: it is over.
+  platform::ResumeModals();
 }
 
 void TfrmLumora::CreateForm() {
@@ -76,6 +80,7 @@ LRESULT TfrmLumora::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       FormCreate();
       break;
     case WM_CLOSE: {
+      if (WaitsForModal(message, wParam, allowClose)) break;
       bool canClose = true;
       FormCloseQuery(canClose);
       if (canClose) DestroyWindow(Handle());
@@ -87,7 +92,10 @@ LRESULT TfrmLumora::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
     case WM_ENDSESSION:
       if (wParam) {
-        // The session ends: the window goes without the hide-instead rule.
+        // The session ends: no box waits for the user, the modals that are
+        // up close (their handlers find the window gone), and the window
+        // goes without the hide-instead rule.
+        platform::EndModals(true);
         allowClose = true;
         DestroyWindow(Handle());
         return 0;
@@ -97,6 +105,20 @@ LRESULT TfrmLumora::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       FormDestroy();
       if (quitOnDestroy_) PostQuitMessage(0);
       return 0;  // the tray object is gone
+    case kLeaveMessage:
+      if (!WaitsForModal(message, wParam, true)) DestroyWindow(Handle());
+      break;
+    case WM_ACTIVATE:
+      // The keyboard focus goes back to the control that had it when the
+      // window was left (a box, a dialog, another program), the command
+      // line by default.
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        const HWND focus = GetFocus();
+        if (focus && IsChild(Handle(), focus)) lastFocus_ = focus;
+      } else if (!HIWORD(wParam)) {
+        SetFocus(lastFocus_ && IsWindow(lastFocus_) && IsWindowVisible(lastFocus_) ? lastFocus_ : edtCommand);
+      }
+      break;
     case WM_COMMAND:
       if (!HandleCommand(LOWORD(wParam), HIWORD(wParam))) result = DefaultHandling(message, wParam, lParam);
       break;
@@ -155,7 +177,7 @@ LRESULT TfrmLumora::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (!settingsFailure_.empty()) ShowWarning(std::exchange(settingsFailure_, std::string()), "");
       break;
     case kShowForSecondStartMessage:
-      ShowLauncherFromHotKey();
+      if (!WaitsForModal(0, 0, false)) ShowLauncherFromHotKey();
       break;
     case WM_ACTIVATEAPP:
       // Another program taking the focus leaves the launcher shown.
@@ -186,6 +208,8 @@ bool TfrmLumora::HandleCommand(WORD id, WORD notification) {
   }
   // Menu commands (notification 0) and accelerators (1).
   if (notification > 1) return false;
+  const bool endsProgram = id == IDM_COMPLETECLOSE || id == IDM_RESTARTLAUNCH || id == IDM_UNINSTALL;
+  if (WaitsForModal(WM_COMMAND, MAKEWPARAM(id, notification), endsProgram)) return true;
   switch (id) {
     case IDM_ABOUT:
       popAboutClick();
@@ -333,9 +357,13 @@ void TfrmLumora::InitLauncher() {
     imgIconTray.reset(CopyIcon(LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION))));
   }
   trayIcon = std::make_unique<TMarlTasktray>(Handle(), imgIconTray.get(), kTrayTip);
-  trayIcon->OnLeftClick = [this] { ToggleLauncher(); };
+  trayIcon->OnLeftClick = [this] {
+    if (!WaitsForModal(0, 0, false)) ToggleLauncher();
+  };
   // The right click (and Shift with the left click) toggles the memo window.
-  trayIcon->OnRightClick = [this] { ToggleMemo(); };
+  trayIcon->OnRightClick = [this] {
+    if (!WaitsForModal(0, 0, false)) ToggleMemo();
+  };
   trayIcon->EnsureIcon();
 
   // A refused show key is told once the message loop runs, not in the
@@ -392,6 +420,33 @@ void TfrmLumora::WriteSetting(const char* section, const char* key, const std::s
       PostMessageW(Handle(), kSettingsNotWrittenMessage, 0, 0);
     }
   }
+}
+
+bool TfrmLumora::WaitsForModal(UINT message, WPARAM wParam, bool endsProgram) {
+  if (!platform::ModalActive()) {
+    // The end that closed the modals runs now: its own questions may come.
+    if (endsProgram) platform::ResumeModals();
+    return false;
+  }
+  if (endsProgram) {
+    platform::EndModals(false);
+    PostMessageW(Handle(), message, wParam, 0);
+  } else {
+    platform::BringModalToFront();
+  }
+  return true;
+}
+
+void TfrmLumora::Show() {
+  if (!WaitsForModal(0, 0, false)) ShowLauncherFromHotKey();
+}
+
+void TfrmLumora::Hide() {
+  if (!WaitsForModal(0, 0, false)) HideLauncher();
+}
+
+void TfrmLumora::Restart() {
+  if (!WaitsForModal(WM_COMMAND, IDM_RESTARTLAUNCH, true)) mnuRestartLaunchClick();
 }
 
 void TfrmLumora::popCompleteCloseClick() {

@@ -203,15 +203,23 @@ class TfrmLumora : public platform::Window, private HotKeyHost, private MemoHost
 
  private:
   // HotKeyHost
-  void Show() override { ShowLauncherFromHotKey(); }
-  void Hide() override { HideLauncher(); }
-  void Restart() override { mnuRestartLaunchClick(); }
+  // The keys bring a modal that is up to the front instead.
+  void Show() override;
+  void Hide() override;
+  void Restart() override;
   void SetMenuCaption(UINT commandId, const std::wstring& caption) override;
 
   // MemoHost
   void OpenMainMenu() override { ShowMainMenu(); }
   void OpenLauncher() override { ShowLauncher(); }
   std::string MemoFilePath() const override { return ProgramFolder() + "data\\memo.txt"; }
+
+  // A command or request that arrived while a modal is up (platform/
+  // modal_win.h): true when it must not run now. One that ends the program
+  // (endsProgram) closes the modal as Cancel/No and is posted again as
+  // message/wParam, to run once the handler under the modal has returned;
+  // any other brings the modal to the front instead.
+  bool WaitsForModal(UINT message, WPARAM wParam, bool endsProgram);
 
   // The window and its list still exist: asked after every wait in which
   // other commands, the program's end included, may have run.
@@ -236,6 +244,9 @@ class TfrmLumora : public platform::Window, private HotKeyHost, private MemoHost
   void WriteSetting(const char* section, const char* key, const std::string& value);
   void ApplySort(int mode);
   static constexpr UINT kShowKeyRefusedMessage = WM_APP + 1;
+  // The restart's end of this instance: the window goes, whatever showed it
+  // meanwhile.
+  static constexpr UINT kLeaveMessage = WM_APP + 4;
   static constexpr UINT kSettingsNotWrittenMessage = WM_APP + 2;
   // The first run's install questions, asked as the message loop starts.
   static constexpr UINT kFirstRunInstallMessage = WM_APP + 40;
@@ -266,6 +277,11 @@ class TfrmLumora : public platform::Window, private HotKeyHost, private MemoHost
   bool allowClose = true;
   // The launcher window is shown.
   bool isShown = false;
+  // A restart is under way: the window is never shown again.
+  bool leaving_ = false;
+  // The control that had the focus when the window was last deactivated; it
+  // gets the focus back when the window is activated again.
+  HWND lastFocus_ = nullptr;
   // The argument of the next launch; empty means none.
   std::string execArg;
 

@@ -9,6 +9,7 @@
 #include "platform/dll_search_win.h"
 #include "platform/error_report_win.h"
 #include "platform/handles_win.h"
+#include "shell/gui_benri_win.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   // Before anything loads a DLL by name.
@@ -18,7 +19,15 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   using namespace std::chrono_literals;
   const std::optional<lumora::SingleInstance> instance = lumora::SingleInstance::Claim(10s);
   if (!instance) {
-    lumora::SingleInstance::ShowRunningInstance(lumora::TfrmLumora::kShowForSecondStartMessage, 5s);
+    if (!lumora::SingleInstance::ShowRunningInstance(lumora::TfrmLumora::kShowForSecondStartMessage, 5s)) {
+      // An instance holds the folder but shows no launcher (it is ending, or
+      // hangs): said, rather than ending silently or running beside it.
+      lumora::ShowWarning(
+          "このフォルダの Lumora がすでに動いていますが、ランチャのウィンドウがないか応答しません。\r\n"
+          "しばらく待ってからもう一度起動するか、動いている Lumora を終了してください。",
+          "");
+      return 1;
+    }
     return 0;
   }
   lumora::platform::ComScope com;

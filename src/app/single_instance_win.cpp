@@ -74,7 +74,8 @@ std::optional<SingleInstance> SingleInstance::Claim(std::chrono::milliseconds le
   if (!leaving) return std::nullopt;  // a second start
   // A restart: the old instance ends in a moment (an abandoned mutex is
   // ours all the same).
-  WaitForSingleObject(mutex.get(), static_cast<DWORD>(leaveWait.count()));
+  const DWORD waited = WaitForSingleObject(mutex.get(), static_cast<DWORD>(leaveWait.count()));
+  if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) return std::nullopt;
   return SingleInstance(std::move(mutex));
 }
 
@@ -92,6 +93,11 @@ bool SingleInstance::ShowRunningInstance(UINT message, std::chrono::milliseconds
     if (GetTickCount64() >= end) return false;
     Sleep(50);
   }
+  // A window whose program hangs would never come up.
+  DWORD_PTR ignored = 0;
+  const ULONGLONG now = GetTickCount64();
+  const UINT answerWait = static_cast<UINT>(end > now ? end - now : 1000);
+  if (!SendMessageTimeoutW(found.window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, answerWait, &ignored)) return false;
   DWORD processId = 0;
   GetWindowThreadProcessId(found.window, &processId);
   // This start came from the user: the running instance may take the

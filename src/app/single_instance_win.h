@@ -18,8 +18,9 @@ class SingleInstance {
  public:
   // Claims this executable's folder for this process. When another process
   // holds it and is leaving for a restart (MarkLeavingForRestart), waits up
-  // to leaveWait for it to end and claims the folder then (or, should it
-  // not end, runs beside it). Nothing when another instance runs.
+  // to leaveWait for it to end and claims the folder then. Nothing when
+  // another instance runs, also one that did not end in time: two
+  // instances never run side by side.
   static std::optional<SingleInstance> Claim(std::chrono::milliseconds leaveWait);
 
   // Tells a new instance started by this one that this one is on its way
@@ -29,7 +30,8 @@ class SingleInstance {
 
   // Asks the launcher of the instance running from this executable's folder
   // to come up at the cursor with the given message; waits up to timeout for
-  // its window (it may be starting). False when none was found.
+  // its window (it may be starting). False when none was found or it does
+  // not answer within that time.
   static bool ShowRunningInstance(UINT message, std::chrono::milliseconds timeout);
 
  private:

@@ -8,6 +8,7 @@
 
 #include "app/frmLumoraU_win.h"
 #include "app/version.h"
+#include "platform/modal_win.h"
 #include "platform/unicode_win.h"
 #include "shell/gui_benri_win.h"
 
@@ -25,8 +26,9 @@ void TfrmLumora::popLaunchEditNoteClick() {
   HideLauncher();
   // Notepad from the search path, the list file quoted.
   RunAndWait("", "notepad.exe \"" + list_->ListPath() + "\"");
-  // Messages kept flowing meanwhile: the program may have ended.
-  if (!LauncherAlive()) return;
+  // Messages kept flowing meanwhile: the program may have ended, or be
+  // ending (which stopped the wait).
+  if (!LauncherAlive() || platform::ModalsEnding()) return;
   try {
     list_->Reload();
   } catch (const std::exception& error) {

@@ -91,6 +91,10 @@ void EntryEditor::AddDroppedFiles(const std::vector<std::wstring>& files) {
 
 void EntryEditor::EditItem(int index) {
   // Without a selection the row after the last one: every cell empty.
+  if (frmProp.Handle() && IsWindowVisible(frmProp.Handle())) {
+    SetForegroundWindow(frmProp.Handle());
+    return;
+  }
   const int row = index >= 0 ? index : list_.sheetView.RowCount();
   const TCsvSheet& view = list_.sheetView;
   Prop().Open(view.GetCell(0, row), view.GetCell(1, row), view.GetCell(2, row), view.GetCell(4, row));
@@ -103,19 +107,26 @@ void EntryEditor::DeleteItem(int index) {
   const std::string name = list_.sheetView.GetCell(1, index);
   const std::string target = list_.sheetView.GetCell(2, index);
   const std::string id = list_.sheetView.GetCell(0, index);
+  const LifeToken::Watch watch = life_.Observe();
   if (!AskYesNo("以下のファイルを削除しますか？\r\n" + platform::AnsiToUtf8(name) + "\r\n" + platform::AnsiToUtf8(target))) {
     return;
   }
-  // The list may have changed while the question was open.
-  if (index >= list_.sheetView.RowCount() || list_.sheetView.GetCell(0, index) != id) return;
-  list_.DeleteViewEntry(index);
+  // The program may have ended, the list changed or been read again while
+  // the question was open: the entry is found again, or left alone.
+  if (!watch.Alive()) return;
+  const int row = list_.ViewRowOf(id, target);
+  if (row >= 0) list_.DeleteViewEntry(row);
 }
 
 void EntryEditor::CheckAndRemove() {
-  list_.RemoveMissing(ExistsAnsi, [](const std::string& name, const std::string& target) {
-    return AskYesNo("以下のファイルは存在しません。削除してもよろしいですか？\r\n" + platform::AnsiToUtf8(name) + "\r\n" +
-                    platform::AnsiToUtf8(target));
-  });
+  const LifeToken::Watch watch = life_.Observe();
+  list_.RemoveMissing(
+      ExistsAnsi,
+      [](const std::string& name, const std::string& target) {
+        return AskYesNo("以下のファイルは存在しません。削除してもよろしいですか？\r\n" + platform::AnsiToUtf8(name) +
+                        "\r\n" + platform::AnsiToUtf8(target));
+      },
+      [&watch] { return watch.Alive(); });
 }
 
 void EntryEditor::OpenTargetDir(int index) {

@@ -11,6 +11,7 @@
 
 #include "editing/NewCtrls_win.h"
 #include "editing/frmPropU_win.h"
+#include "platform/lifetime.h"
 
 namespace lumora {
 
@@ -30,7 +31,8 @@ class EntryEditor {
   // and saved.
   void AddDroppedFiles(const std::vector<std::wstring>& files);
   // Opens the property dialog with the entry shown as item index (or empty,
-  // for a new entry, when index is -1).
+  // for a new entry, when index is -1). While the dialog is open it only
+  // comes to the front: what is typed there is never thrown away.
   void EditItem(int index);
   // Asks, then removes the entry shown as item index (nothing for -1).
   void DeleteItem(int index);
@@ -49,6 +51,9 @@ class EntryEditor {
  private:
   LauncherList& list_;
   HWND launcher_;
+  // Asked after every question: the program may have ended meanwhile, and
+  // the editor and the list with it.
+  LifeToken life_;
 };
 
 }  // namespace lumora

@@ -16,6 +16,7 @@
 #include "platform/dpi_win.h"
 #include "platform/error.h"
 #include "platform/error_report_win.h"
+#include "platform/modal_win.h"
 #include "platform/subclass_win.h"
 #include "platform/unicode_win.h"
 
@@ -310,8 +311,8 @@ void TfrmMemo::TellSaveFailure(const std::string& failure) const {
   const std::wstring text = platform::Utf8ToWide("メモを保存できませんでした。\r\n" + failure +
                                                  "\r\n\r\nメモはウィンドウに残っています。このままもう一度"
                                                  "閉じるか終了すると、保存しません。");
-  MessageBoxW(Handle(), text.c_str(), platform::Utf8ToWide(platform::ApplicationTitle()).c_str(),
-              MB_OK | MB_ICONWARNING);
+  platform::ModalMessageBox(Handle(), text.c_str(), platform::Utf8ToWide(platform::ApplicationTitle()).c_str(),
+                            MB_OK | MB_ICONWARNING);
 }
 
 std::wstring TfrmMemo::NoteText() const {

@@ -12,6 +12,7 @@
 #include "platform/dpi_win.h"
 #include "platform/error.h"
 #include "platform/error_report_win.h"
+#include "platform/modal_win.h"
 #include "platform/open_dialog_win.h"
 #include "platform/subclass_win.h"
 #include "platform/text_platform.h"
@@ -229,6 +230,7 @@ void TfrmProp::SizeAndCentre() {
 void TfrmProp::Open(const std::string& id, const std::string& name, const std::string& file,
                     const std::string& date) {
   editEntryId = id;
+  editEntryTarget_ = file;
   SetBoxText(edtName, name);
   SetBoxText(edtFile, file);
   SetBoxText(edtDate, date.empty() ? NowText() : date);
@@ -292,14 +294,22 @@ void TfrmProp::btnOKClick() {
   if (!file) return;
   const std::optional<std::string> date = BoxText(edtDate, kDateLabel);
   if (!date) return;
+  // The entry may have been deleted (and its ID given to another one) or
+  // changed while the dialog was open: the text typed here then goes into a
+  // new entry instead of over another.
+  const bool asNewEntry = !editEntryId.empty() && !list_.HasEntry(editEntryId, editEntryTarget_);
   try {
-    list_.StoreEntry(editEntryId, *name, *file, *date, &editEntryId);
+    list_.StoreEntry(asNewEntry ? list_.NewId() : editEntryId, *name, *file, *date, &editEntryId);
   } catch (const AppError& error) {
     // Nothing typed is lost: the dialog stays open with its text.
     Warn(std::string(error.what()) + "\r\n\r\n入力した内容は保存されていません。ダイアログはそのまま開いています。");
     return;
   }
+  editEntryTarget_ = *file;
   ShowWindow(Handle(), SW_HIDE);
+  if (asNewEntry) {
+    ShowMessage("編集していた項目はリストから削除されたか変更されていたため、新しい項目として追加しました。");
+  }
 }
 
 std::optional<std::string> TfrmProp::BoxText(HWND box, const char* utf8Label) {
@@ -313,8 +323,8 @@ std::optional<std::string> TfrmProp::BoxText(HWND box, const char* utf8Label) {
 
 void TfrmProp::Warn(const std::string& utf8Message) {
   // Owned by the dialog, so that it comes up in front of it.
-  MessageBoxW(Handle(), platform::Utf8ToWide(utf8Message).c_str(),
-              platform::Utf8ToWide(platform::ApplicationTitle()).c_str(), MB_ICONWARNING | MB_OK);
+  platform::ModalMessageBox(Handle(), platform::Utf8ToWide(utf8Message).c_str(),
+                            platform::Utf8ToWide(platform::ApplicationTitle()).c_str(), MB_ICONWARNING | MB_OK);
 }
 
 void TfrmProp::MoveFocus(HWND from, bool backwards) {

@@ -1,7 +1,9 @@
 // TfrmProp: the entry property dialog "Property". Created once, hidden, when
 // first needed, and reused for every edit and add: modeless, always on top,
 // centred on the screen under the cursor, with the name, target and time of
-// last use of one entry. OK (or Enter) stores them into the launcher list and saves;
+// last use of one entry. OK (or Enter) stores them into the launcher list and saves
+// (into the entry it was opened for while that entry, same ID and target, is
+// still in the list; otherwise as a new entry, and says so);
 // Escape and the close box put the dialog away without storing. Text that
 // the list file's code page cannot hold is refused with a message naming
 // its box, and the dialog stays open with the text as typed; so it does
@@ -70,6 +72,9 @@ class TfrmProp : public platform::Window {
 
   LauncherList& list_;
   std::string editEntryId;
+  // The target of that entry when the dialog opened: OK stores into the
+  // entry only while it is still the same one.
+  std::string editEntryTarget_;
 
   HWND lblName = nullptr;
   HWND edtName = nullptr;

@@ -292,6 +292,9 @@ void TfrmLumora::mnuRestartLaunchClick() {
   if (!SaveMemoBeforeEnd()) return;
   const std::string self = restartProgram_.empty() ? platform::ModulePath() : restartProgram_;
   allowClose = true;
+  // From here on nothing shows the launcher again: a tray click or a hotkey
+  // racing the close must not turn it into a hide.
+  leaving_ = true;
   // This instance's hotkeys go before the new instance starts, so that it
   // can register the same keys.
   if (hotKeys_) hotKeys_->ReleaseAll();
@@ -299,13 +302,14 @@ void TfrmLumora::mnuRestartLaunchClick() {
   SingleInstance::MarkLeavingForRestart();
   ShellOpen(self);  // this instance ends whatever the result
   // Posted, not sent: the request may come from inside a control's message
-  // (Enter on "restart"), and the close destroys the controls.
-  PostMessageW(Handle(), WM_CLOSE, 0, 0);
+  // (Enter on "restart"), and the window's end destroys the controls.
+  PostMessageW(Handle(), kLeaveMessage, 0, 0);
 }
 
 // --- the controls' messages -------------------------------------------------
 
 LRESULT TfrmLumora::CommandBoxMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
+  if (message == WM_SETFOCUS) lastFocus_ = edtCommand;
   switch (message) {
     case WM_GETDLGCODE:
       // Enter, Escape and the arrows belong to the command line even inside
@@ -340,6 +344,7 @@ LRESULT TfrmLumora::ListBoxMessage(UINT message, WPARAM wParam, LPARAM lParam, b
   // that double click (the double-click message, the second button-up) must
   // not launch again.
   const bool shown = IsWindowVisible(Handle()) != FALSE;
+  if (message == WM_SETFOCUS) lastFocus_ = lstMain;
   switch (message) {
     case WM_CHAR:
       if (lstMainKeyPress(wParam)) {

@@ -426,14 +426,29 @@ std::string LauncherList::StoreEntry(std::string_view id, std::string_view name,
   // Numbered before a new row exists, so that its empty ID cell takes no part.
   const std::string freshId = NewId();
   int row = sheetAll.FindRow(kColId, id, 0);
-  if (row < 0) row = sheetAll.RowCount();
+  const bool added = row < 0;
+  if (added) row = sheetAll.RowCount();
+  const std::vector<int> columns{kColId, kColName, kColTarget, kColTime};
+  std::vector<std::string> before;
+  for (const int column : columns) before.push_back(sheetAll.GetCell(column, row));
   sheetAll.SetCell(kColName, row, name);
   sheetAll.SetCell(kColTarget, row, target);
   sheetAll.SetCell(kColTime, row, time);
   if (sheetAll.GetCell(kColId, row).empty()) sheetAll.SetCell(kColId, row, freshId);
   std::string stored = sheetAll.GetCell(kColId, row);
+  try {
+    SaveList();
+  } catch (...) {
+    if (added) {
+      sheetAll.DeleteRow(row);
+    } else {
+      for (std::size_t i = 0; i < columns.size(); ++i) sheetAll.SetCell(columns[i], row, before[i]);
+    }
+    ResetView();
+    throw;
+  }
+  ResetView();
   if (newId) *newId = stored;
-  SaveThenShow([this] { SaveList(); }, [this] { ResetView(); });
   return stored;
 }
 
@@ -453,18 +468,47 @@ void LauncherList::DeleteViewEntry(int index) {
 }
 
 void LauncherList::RemoveMissing(const std::function<bool(const std::string&)>& exists,
-                                 const std::function<bool(const std::string&, const std::string&)>& askRemove) {
+                                 const std::function<bool(const std::string&, const std::string&)>& askRemove,
+                                 const std::function<bool()>& listLives) {
   CheckSavable();
-  int row = 0;
-  while (row < sheetAll.RowCount()) {
+  // Every question is asked about an entry, never about a row number: the
+  // rows may have moved, gone or changed by the time the answer comes.
+  struct Missing {
+    std::string id, name, target;
+  };
+  std::vector<Missing> missing;
+  for (int row = 0; row < sheetAll.RowCount(); ++row) {
     const std::string target = sheetAll.GetCell(kColTarget, row);
-    if (IsDrivePathTarget(target) && !exists(TargetPath(target)) && askRemove(sheetAll.GetCell(kColName, row), target)) {
-      sheetAll.DeleteRow(row);  // the next row moves up into this index
-    } else {
-      ++row;
+    if (IsDrivePathTarget(target) && !exists(TargetPath(target))) {
+      missing.push_back({sheetAll.GetCell(kColId, row), sheetAll.GetCell(kColName, row), target});
+    }
+  }
+  for (const Missing& entry : missing) {
+    const bool remove = askRemove(entry.name, entry.target);
+    if (listLives && !listLives()) return;  // this object is gone: touch nothing
+    if (!remove || exists(TargetPath(entry.target))) continue;
+    for (int row = 0; row < sheetAll.RowCount(); ++row) {
+      if (sheetAll.GetCell(kColId, row) == entry.id && sheetAll.GetCell(kColTarget, row) == entry.target) {
+        sheetAll.DeleteRow(row);
+        break;
+      }
     }
   }
   SaveThenShow([this] { SaveList(); }, [this] { ResetView(); });
+}
+
+int LauncherList::ViewRowOf(std::string_view id, std::string_view target) const {
+  for (int row = 0; row < sheetView.RowCount(); ++row) {
+    if (sheetView.GetCell(kColId, row) == id && sheetView.GetCell(kColTarget, row) == target) return row;
+  }
+  return -1;
+}
+
+bool LauncherList::HasEntry(std::string_view id, std::string_view target) const {
+  for (int row = 0; row < sheetAll.RowCount(); ++row) {
+    if (sheetAll.GetCell(kColId, row) == id && sheetAll.GetCell(kColTarget, row) == target) return true;
+  }
+  return false;
 }
 
 std::string LauncherList::NowText() const {

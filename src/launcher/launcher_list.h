@@ -113,10 +113,10 @@ class LauncherList {
   // The property dialog's OK: the first store row with this ID (an empty ID
   // matches a row whose ID cell is empty), or a new row at the end, gets the
   // name, target and time text as typed; a row without an ID gets a new
-  // one. Then saves and rebuilds the view. Returns the entry's ID. Refused
-  // (CheckSavable) before anything changes; when the save fails the change
-  // stays in the store and is shown, and the error is thrown: newId then
-  // holds the entry's ID, so that a second OK stores the same entry again.
+  // one. Then saves and rebuilds the view. Returns the entry's ID (also in
+  // newId). Refused (CheckSavable) before anything changes; when the save
+  // fails the store is put back as it was (the user is told nothing was
+  // saved, so no later save may write it), and the error is thrown.
   std::string StoreEntry(std::string_view id, std::string_view name, std::string_view target,
                          std::string_view time, std::string* newId = nullptr);
 
@@ -133,8 +133,20 @@ class LauncherList {
   // quotes and arguments) is offered to askRemove(name, target); on true it is
   // removed. Then saves and rebuilds the view, also when nothing went.
   // Refused (CheckSavable) before the first question.
+  // A question lets anything happen meanwhile, the list's own end included:
+  // after each one listLives() (when given) is asked first, and on false the
+  // removal stops there without touching the list again; otherwise the entry
+  // is found again by its ID and target, and removed only when it is still
+  // there and its file still missing.
   void RemoveMissing(const std::function<bool(const std::string& target)>& exists,
-                     const std::function<bool(const std::string& name, const std::string& target)>& askRemove);
+                     const std::function<bool(const std::string& name, const std::string& target)>& askRemove,
+                     const std::function<bool()>& listLives = {});
+
+  // The view row of the entry with this ID and target; -1 when it is not
+  // shown (any more).
+  int ViewRowOf(std::string_view id, std::string_view target) const;
+  // Some store row has this ID and this target.
+  bool HasEntry(std::string_view id, std::string_view target) const;
 
   // The ID for a new entry, one that no entry of the store has: one more
   // than the largest ID (an ID that is not an int counts as 1), or,

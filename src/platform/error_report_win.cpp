@@ -3,6 +3,7 @@
 #include <exception>
 #include <utility>
 
+#include "platform/modal_win.h"
 #include "platform/unicode_win.h"
 
 namespace lumora::platform {
@@ -32,7 +33,7 @@ void ShowErrorReport(HWND owner, const std::string& utf8Text) noexcept {
     if (owner && !IsWindow(owner)) owner = nullptr;
     const std::wstring text = Utf8ToWide(utf8Text);
     const std::wstring caption = Utf8ToWide(TitleSlot());
-    MessageBoxW(owner, text.c_str(), caption.c_str(), MB_ICONERROR | MB_OK);
+    ModalMessageBox(owner, text.c_str(), caption.c_str(), MB_ICONERROR | MB_OK);
   } catch (...) {
     // Out of memory while reporting: nothing more can be said.
     MessageBeep(MB_ICONERROR);

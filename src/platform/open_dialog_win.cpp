@@ -1,6 +1,7 @@
 #include "platform/open_dialog_win.h"
 
 #include "platform/error.h"
+#include "platform/modal_win.h"
 
 namespace lumora::platform {
 
@@ -15,7 +16,11 @@ BOOL GetOpenFileNameLazy(OPENFILENAMEW& open) {
         reinterpret_cast<void*>(GetProcAddress(module, "GetOpenFileNameW")));
   }();
   if (!function) throw AppError("ファイルを開くダイアログを表示できません。");
-  return function(&open);
+  if (open.hwndOwner && !IsWindow(open.hwndOwner)) open.hwndOwner = nullptr;
+  const ModalScope scope(ModalScope::Kind::kQuestion, open.hwndOwner, IDCANCEL);
+  if (!scope.Allowed()) return FALSE;
+  const BOOL chosen = function(&open);
+  return chosen && !scope.Ended();
 }
 
 }  // namespace lumora::platform

@@ -13,7 +13,7 @@
 #include "platform/application_win.h"
 #include "platform/error_report_win.h"
 #include "platform/handles_win.h"
-#include "platform/messages_win.h"
+#include "platform/modal_win.h"
 #include "platform/unicode_win.h"
 #include "sheet/text_primitives.h"
 
@@ -119,8 +119,8 @@ std::string FullPath(const std::string& path) {
 }
 
 int ShowMessageBox(const std::string& utf8Text, const std::string& utf8Caption, UINT style) {
-  return MessageBoxW(platform::MainWindow(), platform::Utf8ToWide(utf8Text).c_str(),
-                     platform::Utf8ToWide(utf8Caption).c_str(), style);
+  return platform::ModalMessageBox(platform::MainWindow(), platform::Utf8ToWide(utf8Text).c_str(),
+                                   platform::Utf8ToWide(utf8Caption).c_str(), style);
 }
 
 }  // namespace
@@ -151,6 +151,12 @@ int StartCommandLine(const std::string& commandLine) {
 }
 
 bool RunAndWait(const std::string& application, const std::string& commandLine) {
+  // A wait like any other modal: the program's end stops it (the started
+  // program goes on), and the tray icon or a hotkey meanwhile brings that
+  // program's window up.
+  platform::ModalScope scope(platform::ModalScope::Kind::kQuestion, nullptr, IDCANCEL);
+  if (!scope.Allowed()) return false;
+
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   GetStartupInfoA(&startup);
@@ -167,12 +173,22 @@ bool RunAndWait(const std::string& application, const std::string& commandLine) 
   }
   KernelHandle process(started.hProcess);
   KernelHandle(started.hThread).reset();
+  scope.WaitFor(started.dwProcessId);
 
-  // A quit met meanwhile stays posted for the program's own loop; the wait
-  // goes on until the program started here ends.
-  while (WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT) {
-    platform::ProcessPendingMessages();
-    Sleep(100);
+  const HANDLE waitFor = process.get();
+  while (!scope.Ended()) {
+    if (MsgWaitForMultipleObjects(1, &waitFor, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0 + 1) break;
+    MSG message;
+    while (!scope.Ended() && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (message.message == WM_QUIT) {
+        // The program is ending: its own loop gets the quit, and nothing
+        // waits for the started program any more.
+        PostQuitMessage(static_cast<int>(message.wParam));
+        return true;
+      }
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
   }
   return true;
 }

@@ -12,6 +12,7 @@
 #include "platform/application_win.h"
 #include "platform/error.h"
 #include "platform/error_report_win.h"
+#include "platform/modal_win.h"
 #include "platform/open_dialog_win.h"
 #include "platform/unicode_win.h"
 #include "shell/gui_benri_win.h"
@@ -197,11 +198,13 @@ std::optional<std::string> InputBox(const std::string& utf8Caption, const std::s
                  kButtonHeight, IDCANCEL, kButtonClass, platform::Utf8ToWide("キャンセル"));
 
   InputState state{platform::AnsiToWide(ansiPreset), {}};
-  const INT_PTR result = DialogBoxIndirectParamW(GetModuleHandleW(nullptr), dialog.get(),
-                                                 platform::MainWindow(), InputDialogProc,
-                                                 reinterpret_cast<LPARAM>(&state));
+  const HWND owner = platform::MainWindow();
+  const platform::ModalScope scope(platform::ModalScope::Kind::kQuestion, owner, IDCANCEL);
+  if (!scope.Allowed()) return std::nullopt;
+  const INT_PTR result = DialogBoxIndirectParamW(GetModuleHandleW(nullptr), dialog.get(), owner,
+                                                 InputDialogProc, reinterpret_cast<LPARAM>(&state));
   if (result == -1) throw AppError("入力のダイアログを開けません");
-  if (result != IDOK) return std::nullopt;
+  if (result != IDOK || scope.Ended()) return std::nullopt;
   return platform::WideToAnsi(state.answer);
 }
 

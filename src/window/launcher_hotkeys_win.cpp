@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "app/resource_ids.h"
+#include "platform/modal_win.h"
 #include "platform/unicode_win.h"
 #include "shell/gui_benri_win.h"
 #include "shell/input_box_win.h"
@@ -148,8 +149,9 @@ void LauncherHotKeys::ChangeOptional(const OptionalHotKey& key) {
   std::uint16_t& id = this->*(key.id);
   const std::string current = settings_.ReadString(kSection, key.settingsKey, "");
   const std::string text = InputBox(key.dialogCaption, key.dialogPrompt, current).value_or(std::string());
-  // The program may have ended while the box was open.
-  if (!watch.Alive()) return;
+  // The program may have ended while the box was open, or be ending (which
+  // closed the box): its Cancel is no answer then.
+  if (!watch.Alive() || platform::ModalsEnding()) return;
   if (!text.empty()) {
     const std::uint32_t code = notation_.ParseHotKeyText(text, true);
     id = id != 0 ? manager_.ReplaceCode(id, code) : manager_.RegisterCode(code);

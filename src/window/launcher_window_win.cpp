@@ -401,6 +401,8 @@ void TfrmLumora::ShowMainMenu() {
 // --- showing and hiding ----------------------------------------------------
 
 void TfrmLumora::ShowLauncher() {
+  // On the way out for a restart: the close must not become a hide.
+  if (leaving_) return;
   HWND hwnd = Handle();
   SetForegroundWindow(hwnd);
 

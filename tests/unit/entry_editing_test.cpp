@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -230,16 +231,21 @@ TEST_F(EntryEditingTest, StoreWithoutIdOverwritesTheFirstRowWithoutId) {
   EXPECT_EQ(list_.sheetAll.GetCell(1, 2), "also none");
 }
 
-TEST_F(EntryEditingTest, FailedStoreKeepsTheEntryUnderItsNewId) {
+TEST_F(EntryEditingTest, FailedStoreLeavesTheStoreAsItWas) {
+  // The user is told nothing was saved: no later save may write it.
   LauncherList noFolder(folder_.File("missing") + "/applist.tsv", display_);
-  std::string id;
+  std::string id = "unchanged";
   EXPECT_THROW(noFolder.StoreEntry("", "x", "x.exe", "", &id), AppError);
-  EXPECT_EQ(id, "1");
-  EXPECT_EQ(display_.items, std::vector<std::string>{"x"});
-  // The second OK stores the same entry, not a second one.
-  EXPECT_THROW(noFolder.StoreEntry(id, "x2", "x.exe", "", &id), AppError);
-  EXPECT_EQ(noFolder.sheetAll.RowCount(), 1);
-  EXPECT_EQ(noFolder.sheetAll.GetCell(1, 0), "x2");
+  EXPECT_EQ(id, "unchanged");
+  EXPECT_EQ(noFolder.sheetAll.RowCount(), 0);
+  EXPECT_TRUE(display_.items.empty());
+
+  Loaded(ThreeEntries());
+  ASSERT_TRUE(std::filesystem::remove(ListPath()));
+  ASSERT_TRUE(std::filesystem::create_directory(ListPath()));  // the file cannot be replaced
+  EXPECT_THROW(list_.StoreEntry("5", "renamed", "C:\\other.exe", "x"), AppError);
+  EXPECT_EQ(list_.sheetAll.GetCell(1, 1), "Calculator");
+  EXPECT_EQ(list_.sheetAll.GetCell(2, 1), "calc.exe");
 }
 
 TEST_F(EntryEditingTest, DeleteSelectsTheStoreRowsFormerNumber) {
@@ -288,6 +294,21 @@ TEST_F(EntryEditingTest, RemoveMissingAsksOncePerMissingDriveTargetInStoreOrder)
   EXPECT_EQ(list_.sheetAll.GetCell(2, 5), "\"C:\\here.exe\" -x");
   EXPECT_EQ(display_.items.size(), 6u);
   EXPECT_EQ(ReadList().find("gone"), std::string::npos);
+}
+
+TEST_F(EntryEditingTest, RemoveMissingFindsTheEntryAgainByIdAfterEachQuestion) {
+  // While a question is up the list is read again: the row the question
+  // was about now holds another entry, which must stay.
+  Loaded(Line("1", "gone", "D:\\x.exe", "", "") + Line("2", "keep", "C:\\here.exe", "", ""));
+  list_.RemoveMissing([](const std::string& target) { return target == "C:\\here.exe"; },
+                      [&](const std::string&, const std::string&) {
+                        list_.sheetAll.DeleteRow(0);
+                        return true;
+                      });
+  ASSERT_EQ(list_.sheetAll.RowCount(), 1);
+  EXPECT_EQ(list_.sheetAll.GetCell(1, 0), "keep");
+  EXPECT_NE(ReadList().find("keep"), std::string::npos);
+
 }
 
 TEST_F(EntryEditingTest, RemoveMissingSavesEvenWhenEveryAnswerIsNo) {

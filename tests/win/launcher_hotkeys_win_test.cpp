@@ -638,6 +638,8 @@ TEST_F(LauncherWindowHotKeysTest, TheProgramEndingWhileAChangeBoxIsOpenAbandonsT
     }});
     (window.*c.command)();
     EXPECT_EQ(robot.Finish(), 1);
+    // The quit closed the box first and runs once the command has returned.
+    Pump(300);
     EXPECT_FALSE(IsWindow(hwnd));
     EXPECT_EQ(window.HotKeys(), nullptr);
     EXPECT_EQ(settings.Read(c.settingsKey), "<none>");
