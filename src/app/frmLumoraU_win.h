@@ -135,8 +135,9 @@ class TfrmLumora : public platform::Window, private HotKeyHost, private MemoHost
   void popOpenClick();
   void popCloseClick();
   void popsMainPopup();
-  // Opens popsMain at the cursor (after popsMainPopup).
-  void ShowMainMenu();
+  // Opens popsMain (after popsMainPopup) at the pointer, or below anchor
+  // (screen coordinates) when one is given.
+  void ShowMainMenu(const RECT* anchor = nullptr);
   void timerPanelTimer();
   void panelCommandResize();
 
@@ -166,6 +167,9 @@ class TfrmLumora : public platform::Window, private HotKeyHost, private MemoHost
   bool lstMainKeyPress(WPARAM character);
   void lstMainDblClick();
   void lstMainMouseUp(UINT button, POINT client);
+  // The entry menu asked for by the keyboard (Shift+F10, the Apps key) or
+  // by a WM_CONTEXTMENU at a screen point (-1, -1: the keyboard).
+  void lstMainContextPopup(LPARAM screenPoint);
   void MouseWheel(int delta);
   bool RunCommandWord(const std::string& text);
   void AddTypedCommand();
@@ -209,7 +213,7 @@ class TfrmLumora : public platform::Window, private HotKeyHost, private MemoHost
   void SetMenuCaption(UINT commandId, const std::wstring& caption) override;
 
   // MemoHost
-  void OpenMainMenu() override { ShowMainMenu(); }
+  void OpenMainMenu(const RECT* anchor) override { ShowMainMenu(anchor); }
   void OpenLauncher() override { ShowLauncher(); }
   std::string MemoFilePath() const override { return ProgramFolder() + "data\\memo.txt"; }
 

@@ -387,15 +387,9 @@ void TfrmLumora::popsMainPopup() {
   }
 }
 
-void TfrmLumora::ShowMainMenu() {
+void TfrmLumora::ShowMainMenu(const RECT* anchor) {
   popsMainPopup();
-  POINT cursor{};
-  GetCursorPos(&cursor);
-  // The window must be in front for the menu to close when the user clicks
-  // elsewhere, and get a message afterwards.
-  SetForegroundWindow(Handle());
-  TrackPopupMenu(popsMain.get(), TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, Handle(), nullptr);
-  PostMessageW(Handle(), WM_NULL, 0, 0);
+  platform::ShowPopupMenu(popsMain.get(), Handle(), anchor);
 }
 
 // --- showing and hiding ----------------------------------------------------
