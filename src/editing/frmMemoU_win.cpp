@@ -13,6 +13,7 @@
 #include "app/frmLumoraU_win.h"
 #include "app/resource_ids.h"
 #include "editing/memo_file.h"
+#include "platform/accessible_name_win.h"
 #include "platform/dpi_win.h"
 #include "platform/error.h"
 #include "platform/error_report_win.h"
@@ -204,7 +205,12 @@ void TfrmMemo::CreateControls() {
     PostMessageW(Handle(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
     return LRESULT{0};
   };
-  for (HWND control : {memo, btnSetting, btnOpen, btnClose}) platform::SubclassControl(control, mnemonics);
+  for (HWND control : {btnSetting, btnOpen, btnClose}) platform::SubclassControl(control, mnemonics);
+  // The note's box names itself to screen readers: its text is the note.
+  platform::SubclassControl(memo, [this, mnemonics](UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
+    if (message == WM_GETOBJECT) return platform::AnswerAccessibleObject(memo, wParam, lParam, L"メモ", handled);
+    return mnemonics(message, wParam, lParam, handled);
+  });
 
   ApplyDpi(platform::WindowDpi(self));
   SetWindowPos(self, nullptr, 0, 0, layout_.WindowWidth(), layout_.WindowHeight(),

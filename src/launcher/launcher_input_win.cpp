@@ -20,6 +20,7 @@
 #include "app/frmLumoraU_win.h"
 #include "app/single_instance_win.h"
 #include "launcher/launch_rules.h"
+#include "platform/accessible_name_win.h"
 #include "platform/ime_win.h"
 #include "platform/menu_win.h"
 #include "platform/module_win.h"
@@ -327,6 +328,8 @@ void TfrmLumora::mnuRestartLaunchClick() {
 
 LRESULT TfrmLumora::CommandBoxMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
   switch (message) {
+    case WM_GETOBJECT:
+      return platform::AnswerAccessibleObject(edtCommand, wParam, lParam, L"コマンド", handled);
     case WM_GETDLGCODE:
       // Enter, Escape and the arrows belong to the command line even inside
       // a dialog-style message loop.
@@ -361,6 +364,8 @@ LRESULT TfrmLumora::ListBoxMessage(UINT message, WPARAM wParam, LPARAM lParam, b
   // not launch again.
   const bool shown = IsWindowVisible(Handle()) != FALSE;
   switch (message) {
+    case WM_GETOBJECT:
+      return platform::AnswerAccessibleObject(lstMain, wParam, lParam, L"一覧", handled);
     case WM_CHAR:
       if (lstMainKeyPress(wParam)) {
         handled = true;

@@ -165,6 +165,11 @@ void TfrmLumora::CreateControls() {
   // The memo button toggles the memo window.
   btnConf = MakeControl(0, L"BUTTON", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, panelCommand,
                         IDC_BTNCONF);
+  // Texts that are never drawn (the button shows its glyph, the list its
+  // rows) but name the controls; the list and the command line also answer
+  // screen readers with their names when asked for their objects.
+  SetWindowTextW(btnConf, L"メモ");
+  SetWindowTextW(lstMain, L"一覧");
 
   // The panel passes its children's notifications on to the window and
   // paints the memo button.
