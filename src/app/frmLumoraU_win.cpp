@@ -14,6 +14,7 @@
 #include "platform/error_report_win.h"
 #include "platform/menu_win.h"
 #include "platform/module_win.h"
+#include "platform/unicode_win.h"
 #include "shell/gui_benri_win.h"
 #include "sheet/text_primitives.h"
 
@@ -147,6 +148,7 @@ LRESULT TfrmLumora::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
     case kFirstRunInstallMessage:
       popInstallClick();
+      if (LauncherAlive()) ShowFirstRunBalloon();
       break;
     case kIconsArrivedMessage:
       if (iconList && list_) iconList->IconsArrived(lstMain, list_->sheetView);
@@ -332,7 +334,7 @@ void TfrmLumora::InitLauncher() {
   if (!imgIconTray) {
     imgIconTray.reset(CopyIcon(LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION))));
   }
-  trayIcon = std::make_unique<TMarlTasktray>(Handle(), imgIconTray.get(), kTrayTip);
+  trayIcon = std::make_unique<TMarlTasktray>(Handle(), imgIconTray.get(), kTrayTip, trayNotify_);
   trayIcon->OnLeftClick = [this] { ToggleLauncher(); };
   // The right click (and Shift with the left click) toggles the memo window.
   trayIcon->OnRightClick = [this] { ToggleMemo(); };
@@ -354,6 +356,16 @@ void TfrmLumora::FirstRun() {
   // is whole: a command that ends the program meanwhile never meets a window
   // still in its creation.
   PostMessageW(Handle(), kFirstRunInstallMessage, 0, 0);
+}
+
+void TfrmLumora::ShowFirstRunBalloon() {
+  if (!trayIcon) return;
+  // The key's text is ANSI already, as the notation writes it.
+  const std::string key = hotKeys_ ? hotKeys_->ShowKeyText() : std::string();
+  std::string text = platform::Utf8ToAnsi("Lumoraは通知領域で待機しています。");
+  if (!key.empty()) text += key + platform::Utf8ToAnsi(" または");
+  text += platform::Utf8ToAnsi("このアイコンのクリックで開きます。");
+  trayIcon->ShowBalloon(kTrayTip, text);
 }
 
 void TfrmLumora::FormCloseQuery(bool& canClose) {
