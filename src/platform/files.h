@@ -8,8 +8,24 @@
 #include <cstddef>
 #include <memory>
 #include <string>
+#include <utility>
+
+#include "platform/error.h"
 
 namespace lumora::platform {
+
+// The error of a file that cannot be opened, read or created: the message
+// as above; Reason() is the system's reason alone, for callers that tell of
+// the failure in words of their own.
+class FileError : public AppError {
+ public:
+  FileError(const std::string& utf8Message, std::string reason)
+      : AppError(utf8Message), reason_(std::move(reason)) {}
+  const std::string& Reason() const { return reason_; }
+
+ private:
+  std::string reason_;
+};
 
 class InputFile {
  public:

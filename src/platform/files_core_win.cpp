@@ -35,12 +35,13 @@ std::string SystemErrorText(DWORD code) {
 }
 
 [[noreturn]] void ThrowOpenError(const std::string& path, DWORD code) {
-  throw AppError("ファイル \"" + AnsiToUtf8(path) + "\". " + SystemErrorText(code) + " は開けません");
+  const std::string reason = SystemErrorText(code);
+  throw FileError("ファイル \"" + AnsiToUtf8(path) + "\". " + reason + " は開けません", reason);
 }
 
 [[noreturn]] void ThrowCreateError(const std::string& path, DWORD code) {
-  throw AppError("ファイル \"" + AnsiToUtf8(path) + "\". " + SystemErrorText(code) +
-                 " を作成できません");
+  const std::string reason = SystemErrorText(code);
+  throw FileError("ファイル \"" + AnsiToUtf8(path) + "\". " + reason + " を作成できません", reason);
 }
 
 class Win32InputFile : public InputFile {

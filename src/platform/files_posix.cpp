@@ -18,12 +18,13 @@ namespace {
 std::string Reason(int error) { return std::strerror(error); }
 
 [[noreturn]] void ThrowOpenError(const std::string& path, int error) {
-  throw AppError("ファイル \"" + Text().AnsiToUtf8(path) + "\". " + Reason(error) + " は開けません");
+  const std::string reason = Reason(error);
+  throw FileError("ファイル \"" + Text().AnsiToUtf8(path) + "\". " + reason + " は開けません", reason);
 }
 
 [[noreturn]] void ThrowCreateError(const std::string& path, int error) {
-  throw AppError("ファイル \"" + Text().AnsiToUtf8(path) + "\". " + Reason(error) +
-                 " を作成できません");
+  const std::string reason = Reason(error);
+  throw FileError("ファイル \"" + Text().AnsiToUtf8(path) + "\". " + reason + " を作成できません", reason);
 }
 
 struct FileCloser {
