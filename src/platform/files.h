@@ -1,8 +1,8 @@
 // Byte files for the portable core. Paths are ANSI byte strings. Opening or
-// creating a file that fails throws AppError with the texts
-//   ファイル "<path>". <reason> は開けません      (reading)
-//   ファイル "<path>". <reason> を作成できません  (writing)
-// where the reason is the system's own text for the failure.
+// creating a file that fails throws FileError with the texts
+//   ファイル "<path>" は開けません      (reading)
+//   ファイル "<path>" を作成できません  (writing)
+// followed by the system's own text for the failure on a line of its own.
 #pragma once
 
 #include <cstddef>

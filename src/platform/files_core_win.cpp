@@ -36,12 +36,12 @@ std::string SystemErrorText(DWORD code) {
 
 [[noreturn]] void ThrowOpenError(const std::string& path, DWORD code) {
   const std::string reason = SystemErrorText(code);
-  throw FileError("ファイル \"" + AnsiToUtf8(path) + "\". " + reason + " は開けません", reason);
+  throw FileError("ファイル \"" + AnsiToUtf8(path) + "\" は開けません\r\n" + reason, reason);
 }
 
 [[noreturn]] void ThrowCreateError(const std::string& path, DWORD code) {
   const std::string reason = SystemErrorText(code);
-  throw FileError("ファイル \"" + AnsiToUtf8(path) + "\". " + reason + " を作成できません", reason);
+  throw FileError("ファイル \"" + AnsiToUtf8(path) + "\" を作成できません\r\n" + reason, reason);
 }
 
 class Win32InputFile : public InputFile {

@@ -19,12 +19,12 @@ std::string Reason(int error) { return std::strerror(error); }
 
 [[noreturn]] void ThrowOpenError(const std::string& path, int error) {
   const std::string reason = Reason(error);
-  throw FileError("ファイル \"" + Text().AnsiToUtf8(path) + "\". " + reason + " は開けません", reason);
+  throw FileError("ファイル \"" + Text().AnsiToUtf8(path) + "\" は開けません\r\n" + reason, reason);
 }
 
 [[noreturn]] void ThrowCreateError(const std::string& path, int error) {
   const std::string reason = Reason(error);
-  throw FileError("ファイル \"" + Text().AnsiToUtf8(path) + "\". " + reason + " を作成できません", reason);
+  throw FileError("ファイル \"" + Text().AnsiToUtf8(path) + "\" を作成できません\r\n" + reason, reason);
 }
 
 struct FileCloser {

@@ -117,7 +117,7 @@ void IniFile::WriteString(const char* section, const char* key, const std::strin
     file->Write(text.data(), text.size());
     file->Commit();
   } catch (const FileError& error) {
-    throw AppError(AnsiToUtf8(path_) + " に書き込めません\n" + error.Reason());
+    throw AppError(AnsiToUtf8(path_) + " に書き込めません\r\n" + error.Reason());
   }
 }
 

@@ -168,6 +168,16 @@ TEST_F(Installing, NoAndNoInstallsNothingYetSavesTheList) {
   EXPECT_TRUE(NoDialogFor(1500ms));
 }
 
+TEST_F(Installing, AFolderWithoutDataGetsOneAndSavesTheStarterEntries) {
+  ASSERT_TRUE(RemoveDirectoryW(folder.PathOf(L"data").c_str()));
+  lumora = StartLumora();
+  ASSERT_TRUE(Answer("スタートアップに登録しますか？", IDNO));
+  ASSERT_TRUE(Answer("メモ帳や電卓を追加しますか？", IDYES));
+  ASSERT_TRUE(WaitUntil([&] { return ListFileThere(); }, 10s)) << "the list was not saved";
+  EXPECT_EQ(ReadList().rows.size(), 2u);
+  EXPECT_TRUE(NoDialogFor(500ms));
+}
+
 TEST_F(Installing, UninstallRemovesTheShortcutSaysSoAndEnds) {
   ASSERT_TRUE(Start());
   folder.WriteFile(L"data\\applist.tsv", ListFileBytes({{"1", "calc", "C:\\windows\\system32\\calc.exe", "", ""}}));

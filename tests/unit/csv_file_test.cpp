@@ -213,11 +213,9 @@ TEST_F(CsvFileTest, MissingFileClearsTheSheetAndNamesThePath) {
     FAIL() << "no error";
   } catch (const AppError& e) {
     const std::string message = e.what();
-    const std::string head = "ファイル \"" + path + "\". ";
-    const std::string tail = " は開けません";
+    const std::string head = "ファイル \"" + path + "\" は開けません\r\n";
     EXPECT_EQ(message.substr(0, head.size()), head);
-    ASSERT_GT(message.size(), head.size() + tail.size());  // a reason between
-    EXPECT_EQ(message.substr(message.size() - tail.size()), tail);
+    ASSERT_GT(message.size(), head.size());  // the reason on a line of its own
   }
   EXPECT_EQ(sheet.RowCount(), 0);
   EXPECT_THROW(sheet.LoadFromFile(folder_.Path().string(), '\t'), AppError);
@@ -232,10 +230,9 @@ TEST_F(CsvFileTest, FailedSaveKeepsSheetAndOldFile) {
     FAIL() << "no error";
   } catch (const AppError& e) {
     const std::string message = e.what();
-    const std::string head = "ファイル \"" + path + "\". ";
-    const std::string tail = " を作成できません";
+    const std::string head = "ファイル \"" + path + "\" を作成できません\r\n";
     EXPECT_EQ(message.substr(0, head.size()), head);
-    EXPECT_EQ(message.substr(message.size() - tail.size()), tail);
+    ASSERT_GT(message.size(), head.size());
   }
   EXPECT_EQ(Cells(sheet), (Rows{{"data"}}));
 

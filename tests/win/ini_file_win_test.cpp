@@ -131,7 +131,7 @@ TEST(IniFileWin, LongValuesAreCutTo2047Bytes) {
 
 // The file, then the system's reason on a line of its own.
 void ExpectWriteError(const AppError& error, const std::string& path) {
-  const std::string head = AnsiToUtf8(path) + " に書き込めません\n";
+  const std::string head = AnsiToUtf8(path) + " に書き込めません\r\n";
   EXPECT_EQ(std::string(error.what()).substr(0, head.size()), head);
   EXPECT_GT(std::string(error.what()).size(), head.size());  // the reason
 }
