@@ -10,13 +10,11 @@
 #include "platform/error.h"
 #include "platform/files.h"
 #include "platform/handles_win.h"
+#include "platform/system_error_win.h"
 #include "platform/unicode_win.h"
 
 namespace lumora::platform {
-namespace {
 
-// The system's text for an error code, without its trailing line break and
-// full stop, so that it reads well inside the program's own sentence.
 std::string SystemErrorText(DWORD code) {
   wchar_t buffer[512] = {};
   DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
@@ -33,6 +31,8 @@ std::string SystemErrorText(DWORD code) {
   if (text.empty()) return "エラー " + std::to_string(code);
   return WideToUtf8(text);
 }
+
+namespace {
 
 [[noreturn]] void ThrowOpenError(const std::string& path, DWORD code) {
   const std::string reason = SystemErrorText(code);

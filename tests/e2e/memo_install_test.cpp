@@ -202,6 +202,20 @@ TEST_F(Installing, UninstallRemovesTheShortcutSaysSoAndEnds) {
   EXPECT_EQ(SettingsValue(L"flag", L"installed"), "1");
 }
 
+TEST_F(Installing, AShortcutThatCannotBeDeletedIsToldAndTheProgramStays) {
+  ASSERT_TRUE(Start());
+  ASSERT_TRUE(CopyFileW(folder.ProgramPath().c_str(), shortcut_.c_str(), FALSE));
+  ASSERT_TRUE(SetFileAttributesW(shortcut_.c_str(), FILE_ATTRIBUTE_READONLY));
+  Post(launcher, WM_COMMAND, IDM_UNINSTALL);
+  ASSERT_TRUE(Answer("アンインストールしてもよろしいですか？", IDYES));
+  const bool told = Answer("を削除できませんでした。", IDOK);
+  SetFileAttributesW(shortcut_.c_str(), FILE_ATTRIBUTE_NORMAL);
+  DeleteFileW(shortcut_.c_str());
+  EXPECT_TRUE(told);
+  EXPECT_TRUE(NoDialogFor(500ms));
+  EXPECT_TRUE(lumora.IsRunning());
+}
+
 TEST_F(Installing, TheVersionMessageAndTheVersionResourceAgree) {
   ASSERT_TRUE(Start());
   Post(launcher, WM_COMMAND, IDM_ABOUT);
