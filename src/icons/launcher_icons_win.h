@@ -52,7 +52,9 @@ class LauncherIcons {
 
   // mnuClearIconCacheClick: FreeIconList, then every "*.bmp" under "icons\"
   // at any depth (not in folders beginning with ".") is deleted; a file that
-  // cannot be deleted stays. Nothing is repainted here.
+  // cannot be deleted stays. Only files whose final path lies inside
+  // "icons\" go: links and junctions are never followed. Nothing is
+  // repainted here.
   void ClearIconCache();
 
   // imgDefIcon at 16x16, and at the memo button's glyph size.

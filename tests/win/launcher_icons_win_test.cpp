@@ -494,6 +494,24 @@ TEST_F(IconWindowTest, ClearingRemovesEveryBmpAtAnyDepthButInDotFoldersAndTheNex
   EXPECT_EQ(test::ReadFileBytes(folder + "icons\\2.bmp"), EncodeIconFile(RedSquare()));
 }
 
+TEST_F(IconWindowTest, ClearingNeverFollowsAFolderLinkOutOfTheCache) {
+  test::TempFolder pictures("pictures");
+  ASSERT_TRUE(CreateDirectoryA((pictures.path() + "deep").c_str(), nullptr));
+  for (const std::string& name : {folder + "icons\\1.bmp", pictures.path() + "photo.bmp", pictures.path() + "deep\\old.bmp"}) {
+    platform::FileHandle file(
+        CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(file) << name;
+  }
+  const std::string target = pictures.path().substr(0, pictures.path().size() - 1);
+  if (!test::MakeLink(folder + "icons\\pictures", target, true)) GTEST_SKIP() << "no folder link can be made here";
+  ASSERT_TRUE(test::FileExists(folder + "icons\\pictures\\photo.bmp"));
+  WriteList({});
+  Start([](const std::string&) { return std::optional<IconPixels>(RedSquare()); }).mnuClearIconCacheClick();
+  EXPECT_FALSE(test::FileExists(folder + "icons\\1.bmp"));
+  EXPECT_TRUE(test::FileExists(pictures.path() + "photo.bmp"));
+  EXPECT_TRUE(test::FileExists(pictures.path() + "deep\\old.bmp"));
+}
+
 TEST_F(IconWindowTest, ScrollingThroughAllRowsOfALongListKeepsTheGdiObjectsLevel) {
   std::vector<std::vector<std::string>> rows;
   constexpr int kRows = 400;
