@@ -310,6 +310,9 @@ void TfrmLumora::InitLauncher() {
   // be made, the first save says why.
   CreateFolderTree(ProgramFolder() + "data\\");
   list_ = std::make_unique<LauncherList>(ProgramFolder() + "data\\applist.tsv", listDisplay_);
+  list_->OnEntryIconStale = [this](const std::string& id) {
+    if (iconList) iconList->ForgetEntryIcon(id);
+  };
   // Before the list is read: when that fails, drops and the dialog's OK are
   // still there to be refused with the reason.
   CreateEditor();

@@ -57,6 +57,10 @@ class LauncherIcons {
   // repainted here.
   void ClearIconCache();
 
+  // The entry with this ID is gone, new, or has another target: its icon
+  // slot and cache file go, so that the next paint looks it up afresh.
+  void ForgetEntryIcon(const std::string& id) { icons_.ForgetEntry(id); }
+
   // imgDefIcon at 16x16, and at the memo button's glyph size.
   HICON DefaultIcon() const { return imgDefIcon.get(); }
   HICON ButtonGlyph() const { return glyph_.get(); }

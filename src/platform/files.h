@@ -51,6 +51,9 @@ class OutputFile {
 std::unique_ptr<InputFile> OpenInputFile(const std::string& path);
 std::unique_ptr<OutputFile> CreateOutputFile(const std::string& path);
 
+// Deletes the file when it is there; a failure is no error.
+void RemoveFile(const std::string& path);
+
 // True when path names an existing file (not a folder).
 bool FileExists(const std::string& path);
 

@@ -255,6 +255,8 @@ std::unique_ptr<OutputFile> CreateOutputFile(const std::string& path) {
   return std::make_unique<Win32OutputFile>(path, std::move(real), std::move(temp), std::move(file));
 }
 
+void RemoveFile(const std::string& path) { DeleteFileA(path.c_str()); }
+
 bool FileExists(const std::string& path) {
   const DWORD attributes = GetFileAttributesA(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;

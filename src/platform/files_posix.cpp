@@ -153,6 +153,8 @@ std::unique_ptr<OutputFile> CreateOutputFile(const std::string& path) {
   return std::make_unique<PosixOutputFile>(path, real, std::move(temp), std::move(file));
 }
 
+void RemoveFile(const std::string& path) { std::remove(path.c_str()); }
+
 bool FileExists(const std::string& path) {
   struct stat st {};
   return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);

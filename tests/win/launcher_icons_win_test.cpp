@@ -512,6 +512,23 @@ TEST_F(IconWindowTest, ClearingNeverFollowsAFolderLinkOutOfTheCache) {
   EXPECT_TRUE(test::FileExists(pictures.path() + "deep\\old.bmp"));
 }
 
+TEST_F(IconWindowTest, AReusedIdAndAChangedTargetGetTheirOwnIcons) {
+  WriteList({{"1", "one", "a.exe", "0", ""}, {"2", "two", "b.exe", "0", ""}});
+  TfrmLumora& window = Start([](const std::string& target) {
+    return std::optional<IconPixels>(target == "a.exe" || target == "b.exe" ? RedSquare() : WhiteIconPixels());
+  });
+  ASSERT_TRUE(ShowAndSettle());
+  ASSERT_EQ(test::ReadFileBytes(folder + "icons\\2.bmp"), EncodeIconFile(RedSquare()));
+  LauncherList& list = window.List();
+  list.DeleteViewEntry(list.sheetView.FindRow(0, "2", 0));
+  list.AddDroppedEntries({{"three", "c.exe"}});
+  ASSERT_EQ(list.sheetAll.GetCell(0, 1), "2");  // the deleted entry's ID again
+  list.StoreEntry("1", "one", "d.exe", "");
+  ASSERT_TRUE(Settle());
+  EXPECT_EQ(test::ReadFileBytes(folder + "icons\\1.bmp"), EncodeIconFile(WhiteIconPixels()));
+  EXPECT_EQ(test::ReadFileBytes(folder + "icons\\2.bmp"), EncodeIconFile(WhiteIconPixels()));
+}
+
 TEST_F(IconWindowTest, ScrollingThroughAllRowsOfALongListKeepsTheGdiObjectsLevel) {
   std::vector<std::vector<std::string>> rows;
   constexpr int kRows = 400;
