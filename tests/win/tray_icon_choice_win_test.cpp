@@ -224,6 +224,27 @@ TEST_F(TrayIconChoiceTest, TheStartUpLoadsTheStoredIconAndKeepsTheBuiltInOneWhen
   EXPECT_FALSE(LoadStoredTrayIcon(settings));
 }
 
+// The image header claims 0x7FFFFFFF x -0x7FFFFFFF pixels: the system's
+// loader would end the program.
+TEST_F(TrayIconChoiceTest, AnIconFileClaimingAHugeImageIsToldAndNeverLoaded) {
+  std::string bytes = IconFileBytes(RGB(0, 0, 255));
+  bytes.replace(22 + 4, 8, "\xFF\xFF\xFF\x7F\x01\x00\x00\x80");
+  const std::string huge = folder.path() + "huge.ico";
+  WriteBytes(huge, bytes);
+  TrayIconChoice choice(Answer(huge));
+  std::wstring text;
+  test::DialogRobot robot({[&](HWND box) {
+    text = test::StaticTexts(box);
+    test::PressButton(box, IDOK);
+  }});
+  choice.Change(settings, tray);
+  EXPECT_EQ(robot.Finish(), 1);
+  EXPECT_NE(text.find(L"アイコン形式として認識できません！"), std::wstring::npos);
+  EXPECT_TRUE(shown.empty());
+  settings.WriteString("icon", "tasktray", huge);
+  EXPECT_FALSE(LoadStoredTrayIcon(settings));
+}
+
 TEST_F(TrayIconChoiceTest, TheSystemDialogOffersTheIconFilterAndGivesTheTypedFile) {
   std::wstring filterShown;
   test::DialogRobot robot({[&](HWND dialog) {
