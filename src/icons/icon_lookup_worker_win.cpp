@@ -38,7 +38,7 @@ void IconLookupWorker::Request(std::int64_t slot, const std::string& idText, con
                                unsigned generation) {
   Start();
   const std::lock_guard<std::mutex> lock(shared_->mutex);
-  shared_->jobs.push_back(Job{IconAnswer{slot, idText, generation, std::nullopt}, target, false, {}});
+  shared_->jobs.push_back(Job{IconAnswer{slot, idText, generation, std::nullopt}, target, false, false, {}});
   shared_->wake.notify_one();
 }
 
