@@ -320,23 +320,6 @@ TEST_F(EntryIconsTest, AWriterGetsTheCacheFileInsteadOfTheDisk) {
   EXPECT_EQ(writer.files[1], std::make_pair(folder.Path().string() + "/8.bmp", std::string("removed")));
 }
 
-TEST_F(EntryIconsTest, AForgottenEntryLosesItsSlotItsFileAndTheAnswerOnItsWay) {
-  icons.GetEntryIcon("5", "old.exe");
-  ASSERT_TRUE(Answer(Gradient()));
-  ASSERT_TRUE(std::filesystem::exists(CacheFile("5.bmp")));
-  icons.GetEntryIcon("6", "slow.exe");
-  const Request slow = requester.requests.back();
-  icons.ForgetEntry("5");
-  icons.ForgetEntry("6");
-  EXPECT_FALSE(std::filesystem::exists(CacheFile("5.bmp")));
-  EXPECT_FALSE(icons.Arrived(slow.slot, slow.idText, slow.generation, Gradient()));
-  // The reused ID is looked up for its own target.
-  EXPECT_EQ(icons.GetEntryIcon("5", "new.exe").cell, 0);
-  EXPECT_EQ(requester.requests.back().target, "new.exe");
-  EXPECT_TRUE(Answer(Solid(9, 9, 9)));
-  EXPECT_EQ(CellOf(icons.GetEntryIcon("5", "new.exe")), Solid(9, 9, 9));
-}
-
 TEST_F(EntryIconsTest, FreeIconListEmptiesEverySlotAndDropsAnswersAskedForBefore) {
   icons.GetEntryIcon("1", "a.exe");
   EXPECT_TRUE(Answer(Gradient()));
