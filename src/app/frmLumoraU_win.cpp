@@ -331,7 +331,14 @@ void TfrmLumora::InitLauncher() {
   // The list first, so that it is ready as soon as can be; a list that
   // cannot be read is told after the tray icon and the keys are in place,
   // as they do not depend on it.
+  // "data\" comes into being when missing (a program folder holding the
+  // executable alone), so the list and the memo can be saved; when it cannot
+  // be made, the first save says why.
+  CreateFolderTree(ProgramFolder() + "data\\");
   list_ = std::make_unique<LauncherList>(ProgramFolder() + "data\\applist.tsv", listDisplay_);
+  list_->OnEntryIconStale = [this](const std::string& id) {
+    if (iconList) iconList->ForgetEntryIcon(id);
+  };
   // Before the list is read: when that fails, drops and the dialog's OK are
   // still there to be refused with the reason.
   CreateEditor();

@@ -5,15 +5,28 @@
 #include <string>
 #include <vector>
 
+#include "platform/final_path_win.h"
+
 namespace lumora {
 
 namespace {
 
-// The executable's folder, upper-cased as the file system compares names.
+// The executable's folder as the file system names it, upper-cased as it
+// compares names: its final path, so that an 8.3 name, a link or junction
+// to the folder, a mapped drive or another letter case all give the same
+// key. The path as given when the folder cannot be opened.
 std::wstring FolderKeyOf(std::wstring path) {
   const std::size_t slash = path.find_last_of(L"\\/");
   path.resize(slash == std::wstring::npos ? 0 : slash);
-  if (!path.empty()) CharUpperBuffW(path.data(), static_cast<DWORD>(path.size()));
+  if (path.empty()) return path;
+  const std::wstring open = path.back() == L':' ? path + L"\\" : path;
+  const platform::FileHandle folder(CreateFileW(open.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                                nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (folder) {
+    if (const std::optional<std::wstring> final = platform::FinalPathOf(folder.get())) path = *final;
+  }
+  while (path.size() > 1 && (path.back() == L'\\' || path.back() == L'/')) path.pop_back();
+  CharUpperBuffW(path.data(), static_cast<DWORD>(path.size()));
   return path;
 }
 

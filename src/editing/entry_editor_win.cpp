@@ -52,8 +52,13 @@ void EntryEditor::AddDroppedFiles(const std::vector<std::wstring>& files) {
     throw AppError(std::string(error.what()) + "\r\nドロップされたファイルは追加していません。");
   }
   std::vector<LauncherList::DroppedEntry> entries;
-  std::string notAdded;  // one line per file left out, with the reason
-  auto leaveOut = [&notAdded](const std::wstring& path, const char* reason) {
+  // The files left out, each with the reason, the first kMaxNamed of them
+  // by name: a message box of more lines would run off the screen.
+  constexpr int kMaxNamed = 20;
+  std::string notAdded;
+  int leftOut = 0;
+  auto leaveOut = [&](const std::wstring& path, const char* reason) {
+    if (++leftOut > kMaxNamed) return;
     notAdded += "\r\n" + (path.empty() ? std::string("（空のパス）") : platform::WideToUtf8(path)) + "\r\n    " + reason;
   };
   for (const std::wstring& dropped : files) {
@@ -84,6 +89,9 @@ void EntryEditor::AddDroppedFiles(const std::vector<std::wstring>& files) {
     } catch (...) {
       saveError = std::current_exception();
     }
+  }
+  if (leftOut > kMaxNamed) {
+    notAdded += "\r\n\r\nほかに " + std::to_string(leftOut - kMaxNamed) + " 個のファイルも追加できませんでした。";
   }
   if (!notAdded.empty()) ShowWarning("以下のファイルは追加できませんでした。" + notAdded, "");
   if (saveError) std::rethrow_exception(saveError);

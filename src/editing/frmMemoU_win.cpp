@@ -297,7 +297,9 @@ void TfrmMemo::ShowInCorner() {
 
 void TfrmMemo::FormShow() {
   const std::optional<std::string> note = ReadMemoFile(host_.MemoFilePath());
+  noteFromFile_ = note.has_value();
   if (note) SetWindowTextW(memo, platform::AnsiToWide(*note).c_str());
+  SendMessageW(memo, EM_SETMODIFY, FALSE, 0);
 }
 
 bool TfrmMemo::NoteBytes(std::string& bytes) const {
@@ -319,6 +321,10 @@ bool TfrmMemo::NoteBytes(std::string& bytes) const {
 }
 
 bool TfrmMemo::SaveNote(std::string& failure) const {
+  // A note read from the file and not changed is not written back: the trip
+  // through the box does not keep every file's bytes (a zero byte, a byte
+  // order mark, bytes the code page cannot decode).
+  if (noteFromFile_ && !SendMessageW(memo, EM_GETMODIFY, 0, 0)) return true;
   std::string bytes;
   if (!NoteBytes(bytes)) {
     failure = "メモに、このシステムの文字コードで保存できない文字が含まれています。";

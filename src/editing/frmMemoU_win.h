@@ -126,6 +126,8 @@ class TfrmMemo : public platform::Window {
   bool settingByKeyboard_ = false;
   // The note that could not be saved and that the user has been told about.
   std::optional<std::wstring> toldNote_;
+  // The box shows the memo file as it was read (until the user changes it).
+  bool noteFromFile_ = false;
 
   // Outlives nothing: the handlers that wait (the main menu) ask it after.
   LifeToken life_;

@@ -1,13 +1,15 @@
 // Install and uninstall: the start-up shortcut "Lumora5.lnk" in the user's
 // Startup folder and the two starter entries, offered once on the first run
 // and at any time from the main menu; uninstall removes the shortcut and
-// ends the program.
+// ends the program, or says why the shortcut stays.
 #include <windows.h>
 
 #include <string>
 
 #include "app/frmLumoraU_win.h"
 #include "platform/module_win.h"
+#include "platform/system_error_win.h"
+#include "platform/unicode_win.h"
 #include "shell/gui_benri_win.h"
 
 namespace lumora {
@@ -48,7 +50,22 @@ void TfrmLumora::popUninstallClick() {
   if (!AskYesNo("アンインストールしてもよろしいですか？")) return;
   if (!LauncherAlive()) return;
   const std::string startup = GetStartupFolder();
-  if (!startup.empty()) DeleteFileA((startup + kShortcutName).c_str());  // a missing file is no error
+  if (!startup.empty()) {
+    const std::string shortcut = startup + kShortcutName;
+    if (!DeleteFileA(shortcut.c_str())) {
+      // A missing shortcut is no error. One that stays (read-only, held
+      // open, no right to delete it) is told, and the program goes on: the
+      // program would otherwise start with Windows after saying it was
+      // uninstalled.
+      const DWORD error = GetLastError();
+      if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) {
+        ShowWarning("スタートアップのショートカット \"" + platform::AnsiToUtf8(shortcut) +
+                        "\" を削除できませんでした。\r\n" + platform::SystemErrorText(error),
+                    "");
+        return;
+      }
+    }
+  }
   ShowMessage("無事終わりました。");
   if (!LauncherAlive()) return;
   popCompleteCloseClick();

@@ -152,6 +152,8 @@ int IconMemory::Store(std::int64_t slot, const IconPixels& pixels) {
   return cell;
 }
 
+void IconMemory::Drop(std::int64_t slot) { slots_.erase(slot); }
+
 void IconMemory::Clear() {
   slots_.clear();
   bytes_.resize(kIconPixelBytes);
@@ -174,8 +176,8 @@ EntryPicture EntryIcons::GetEntryIcon(std::string_view idText, std::string_view 
   // A lookup on its way: its file (if any) was read and found wanting.
   if (Pending(*slot)) return EntryPicture{false, 0};
   if (LoadFromDisk(*slot, idText)) return EntryPicture{false, *memory_.Find(*slot)};
-  pending_.emplace(*slot, true);
-  requester_.Request(*slot, std::string(idText), std::string(target), generation_);
+  pending_.emplace(*slot, ++lastRequest_);
+  requester_.Request(*slot, std::string(idText), std::string(target), lastRequest_);
   return EntryPicture{false, 0};
 }
 
@@ -208,8 +210,9 @@ bool EntryIcons::LoadFromDisk(std::int64_t slot, std::string_view idText) {
 
 bool EntryIcons::Arrived(std::int64_t slot, const std::string& idText, unsigned generation,
                          const std::optional<IconPixels>& pixels) {
-  if (generation != generation_) return false;
-  pending_.erase(slot);
+  const auto waiting = pending_.find(slot);
+  if (waiting == pending_.end() || waiting->second != generation) return false;
+  pending_.erase(waiting);
   const IconPixels stored = pixels ? *pixels : IconPixels([this] {
     IconPixels fallback;
     std::copy(memory_.CellPixels(0), memory_.CellPixels(0) + kIconPixelBytes, fallback.begin());
@@ -237,7 +240,20 @@ bool EntryIcons::Arrived(std::int64_t slot, const std::string& idText, unsigned 
 void EntryIcons::FreeIconList() {
   memory_.Clear();
   pending_.clear();
-  ++generation_;
+}
+
+void EntryIcons::ForgetEntry(std::string_view idText) {
+  const std::optional<std::int64_t> slot = IconSlotOf(idText);
+  if (!slot) return;
+  memory_.Drop(*slot);
+  pending_.erase(*slot);
+  const std::optional<std::string> name = IconCacheFileName(idText);
+  if (!name) return;
+  if (writer_) {
+    writer_->RemoveIconFile(iconsFolder_ + *name);
+  } else {
+    platform::RemoveFile(iconsFolder_ + *name);
+  }
 }
 
 }  // namespace lumora

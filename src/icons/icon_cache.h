@@ -74,6 +74,8 @@ class IconMemory {
   std::optional<int> Find(std::int64_t slot) const;
   // Stores the pixels for the slot (replacing what it held); returns the cell.
   int Store(std::int64_t slot, const IconPixels& pixels);
+  // Empties the slot (its cell is given back by the next Clear).
+  void Drop(std::int64_t slot);
   // Empties every slot; the default icon stays.
   void Clear();
 
@@ -102,6 +104,8 @@ class IconFileWriter {
  public:
   virtual ~IconFileWriter() = default;
   virtual void WriteIconFile(const std::string& path, std::string bytes) = 0;
+  // Deletes a cache file, after the writes asked for before.
+  virtual void RemoveIconFile(const std::string& path) = 0;
 };
 
 // The icon decision of a row and both cache levels. Lookups of icons in
@@ -127,6 +131,12 @@ class EntryIcons {
   // FreeIconList: every slot empty; answers still on their way are dropped.
   void FreeIconList();
 
+  // The entry with this ID is gone or has another target: its slot is
+  // emptied, an answer on its way for it is dropped, and its cache file is
+  // deleted, so that the ID (reused, or with the new target) gets its own
+  // icon at the next paint.
+  void ForgetEntry(std::string_view idText);
+
   IconMemory& Memory() { return memory_; }
   const IconMemory& Memory() const { return memory_; }
   bool Pending(std::int64_t slot) const;
@@ -139,8 +149,10 @@ class EntryIcons {
   IconRequester& requester_;
   IconFileWriter* writer_;
   IconMemory memory_;
-  std::unordered_map<std::int64_t, bool> pending_;
-  unsigned generation_ = 0;
+  // The slots looked up now, each with the number of its request: an
+  // answer counts only for the request its slot waits for.
+  std::unordered_map<std::int64_t, unsigned> pending_;
+  unsigned lastRequest_ = 0;
 };
 
 }  // namespace lumora

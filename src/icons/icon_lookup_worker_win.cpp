@@ -38,7 +38,7 @@ void IconLookupWorker::Request(std::int64_t slot, const std::string& idText, con
                                unsigned generation) {
   Start();
   const std::lock_guard<std::mutex> lock(shared_->mutex);
-  shared_->jobs.push_back(Job{IconAnswer{slot, idText, generation, std::nullopt}, target, false, {}});
+  shared_->jobs.push_back(Job{IconAnswer{slot, idText, generation, std::nullopt}, target, false, false, {}});
   shared_->wake.notify_one();
 }
 
@@ -55,6 +55,17 @@ void IconLookupWorker::WriteIconFile(const std::string& path, std::string bytes)
   job.write = true;
   job.target = path;
   job.bytes = std::move(bytes);
+  shared_->jobs.push_back(std::move(job));
+  shared_->wake.notify_one();
+}
+
+void IconLookupWorker::RemoveIconFile(const std::string& path) {
+  Start();
+  const std::lock_guard<std::mutex> lock(shared_->mutex);
+  Job job;
+  job.write = true;
+  job.remove = true;
+  job.target = path;
   shared_->jobs.push_back(std::move(job));
   shared_->wake.notify_one();
 }
@@ -89,7 +100,9 @@ void IconLookupWorker::Run(std::shared_ptr<Shared> shared) noexcept {
     shared->jobs.erase(next);
     shared->running = true;
     lock.unlock();
-    if (job.write) {
+    if (job.remove) {
+      platform::RemoveFile(job.target);
+    } else if (job.write) {
       try {
         const std::unique_ptr<platform::OutputFile> file = platform::CreateOutputFile(job.target);
         file->Write(job.bytes.data(), job.bytes.size());
@@ -98,6 +111,8 @@ void IconLookupWorker::Run(std::shared_ptr<Shared> shared) noexcept {
         // "icons\" removed or read-only, a full disk: the icon stays in
         // memory for this run, and the next run tries the file again.
       }
+    }
+    if (job.write) {
       lock.lock();
       shared->running = false;
       if (shared->stop) break;

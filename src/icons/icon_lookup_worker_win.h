@@ -51,6 +51,8 @@ class IconLookupWorker : public IconRequester, public IconFileWriter {
                unsigned generation) override;
   // Writes the file (replacing it safely); a failure is dropped.
   void WriteIconFile(const std::string& path, std::string bytes) override;
+  // Deletes the file after the writes queued before; a failure is dropped.
+  void RemoveIconFile(const std::string& path) override;
   // The answers that have arrived since the last call, in order.
   std::vector<IconAnswer> TakeAnswers();
   // Drops every job not yet started (the caches were cleared).
@@ -62,7 +64,8 @@ class IconLookupWorker : public IconRequester, public IconFileWriter {
   struct Job {
     IconAnswer answer;
     std::string target;
-    bool write = false;  // a cache file: target is its path, bytes its content
+    bool write = false;   // a cache file: target is its path, bytes its content
+    bool remove = false;  // with write: the cache file is deleted instead
     std::string bytes;
   };
   // Shared with the thread, so that a thread left behind at the end still

@@ -1,11 +1,15 @@
 #include "icons/launcher_icons_win.h"
 
+#include <optional>
 #include <unordered_set>
 #include <vector>
 
 #include "app/resource_ids.h"
 #include "files/glob_win.h"
 #include "icons/unit_geticon_win.h"
+#include "platform/final_path_win.h"
+#include "platform/handles_win.h"
+#include "platform/unicode_win.h"
 #include "sheet/CsvUtils2.h"
 
 namespace lumora {
@@ -135,13 +139,65 @@ void LauncherIcons::IconsArrived(HWND listBox, TCsvSheet& view) {
   }
 }
 
+namespace {
+
+// Opens a file or folder found under the cache for deleting or entering,
+// when it is no link and lies where it was found: its final path is
+// inside's final path and its own name. A link (a reparse point on Windows;
+// under Wine a Unix link shows as a plain file or folder, so only its final
+// path gives it away) leads out of the cache, or to a place in it that is
+// reached by its own name anyway.
+platform::FileHandle OpenInside(const std::wstring& inside, const std::string& folder, const std::string& name,
+                                DWORD access, std::wstring& final) {
+  const std::string path = folder + name;
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) return {};
+  platform::FileHandle file(CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!file) return {};
+  const std::optional<std::wstring> found = platform::FinalPathOf(file.get());
+  if (!found || !platform::SamePath(*found, inside + L"\\" + platform::AnsiToWide(name))) return {};
+  final = *found;
+  return file;
+}
+
+// Deletes every "*.bmp" file in the folder and, at any depth, in its
+// subfolders (not those beginning with "."), staying inside the cache. A
+// file is deleted through the handle it was checked on, so what is deleted
+// is what was checked.
+void DeleteCacheFiles(const std::wstring& inside, const std::string& folder) {
+  const TGlob files(folder + "*.bmp");
+  for (const std::string& name : files.Files()) {
+    std::wstring final;
+    const platform::FileHandle file = OpenInside(inside, folder, name, DELETE | FILE_READ_ATTRIBUTES, final);
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!file || !GetFileInformationByHandle(file.get(), &info) ||
+        (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+      continue;
+    }
+    FILE_DISPOSITION_INFO dispose{};
+    dispose.DeleteFile = TRUE;
+    SetFileInformationByHandle(file.get(), FileDispositionInfo, &dispose, sizeof dispose);
+  }
+  const TGlob folders(folder + "*");
+  for (const std::string& name : folders.Folders()) {
+    std::wstring final;
+    if (OpenInside(inside, folder, name, FILE_READ_ATTRIBUTES, final)) DeleteCacheFiles(final, folder + name + "\\");
+  }
+}
+
+}  // namespace
+
 void LauncherIcons::ClearIconCache() {
   // Lookups and files not yet started belong to the icons being cleared.
   worker_->DropWaitingJobs();
   icons_.FreeIconList();
-  const std::unique_ptr<FileList> files = FindFiles(programFolder_ + "icons\\*.bmp");
-  if (!files) return;
-  for (const std::string& file : *files) DeleteFileA(file.c_str());
+  const std::string folder = programFolder_ + "icons\\";
+  platform::FileHandle cache(CreateFileA(folder.c_str(), FILE_READ_ATTRIBUTES,
+                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                         FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!cache) return;
+  if (const std::optional<std::wstring> inside = platform::FinalPathOf(cache.get())) DeleteCacheFiles(*inside, folder);
 }
 
 }  // namespace lumora

@@ -52,8 +52,14 @@ class LauncherIcons {
 
   // mnuClearIconCacheClick: FreeIconList, then every "*.bmp" under "icons\"
   // at any depth (not in folders beginning with ".") is deleted; a file that
-  // cannot be deleted stays. Nothing is repainted here.
+  // cannot be deleted stays. Only files whose final path lies inside
+  // "icons\" go: links and junctions are never followed. Nothing is
+  // repainted here.
   void ClearIconCache();
+
+  // The entry with this ID is gone, new, or has another target: its icon
+  // slot and cache file go, so that the next paint looks it up afresh.
+  void ForgetEntryIcon(const std::string& id) { icons_.ForgetEntry(id); }
 
   // imgDefIcon at 16x16, and at the memo button's glyph size.
   HICON DefaultIcon() const { return imgDefIcon.get(); }

@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "icons/icon_file_check.h"
 #include "platform/application_win.h"
 #include "platform/error.h"
 #include "platform/handles_win.h"
@@ -20,16 +21,20 @@ constexpr char kNotAnIcon[] = "アイコン形式として認識できません�
 constexpr char kCaption[] = "アイコンの指定";
 constexpr char kNameNotHeld[] = "このファイル名は使えません。";
 
-// True when the file starts as an icon file does: reserved 0, type 1, and
-// at least one image.
-bool HasIconHeader(const std::string& ansiPath) {
+// True when the file is a sound icon file (IsSoundIconFile), read whole. A
+// file of more than 16 MB is no icon anyone would show in the tray.
+bool IsSoundIconFileOnDisk(const std::string& ansiPath) {
+  constexpr LONGLONG kMaxBytes = 16 << 20;
   platform::FileHandle file(CreateFileA(ansiPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return false;
-  unsigned char header[6] = {};
+  LARGE_INTEGER size{};
+  if (!file || !GetFileSizeEx(file.get(), &size) || size.QuadPart > kMaxBytes) return false;
+  std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
   DWORD got = 0;
-  if (!ReadFile(file.get(), header, sizeof header, &got, nullptr) || got != sizeof header) return false;
-  return header[0] == 0 && header[1] == 0 && header[2] == 1 && header[3] == 0 && (header[4] | header[5]) != 0;
+  if (!ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr) || got != bytes.size()) {
+    return false;
+  }
+  return IsSoundIconFile(bytes);
 }
 
 // Puts the filter back at rest when the command ends, however it ends.
@@ -47,7 +52,9 @@ class FilterScope {
 }  // namespace
 
 platform::IconHandle LoadIconFile(const std::string& ansiPath) {
-  if (ansiPath.empty() || !HasIconHeader(ansiPath)) return {};
+  // The system's loader trusts the sizes the file claims: it sees only a
+  // file whose directory and image headers hold together.
+  if (ansiPath.empty() || !IsSoundIconFileOnDisk(ansiPath)) return {};
   return platform::IconHandle(static_cast<HICON>(LoadImageA(nullptr, ansiPath.c_str(), IMAGE_ICON,
                                                             GetSystemMetrics(SM_CXSMICON),
                                                             GetSystemMetrics(SM_CYSMICON), LR_LOADFROMFILE)));

@@ -16,7 +16,8 @@
 namespace lumora {
 
 // An icon file (the Windows icon format) at the small icon size; empty when
-// the file is missing, unreadable or no icon file (a bitmap among them).
+// the file is missing, unreadable, no icon file (a bitmap among them) or one
+// whose directory and image headers do not hold together.
 platform::IconHandle LoadIconFile(const std::string& ansiPath);
 
 // The icon the start-up shows in the tray: the file stored under [icon]

@@ -359,7 +359,7 @@ std::string LauncherList::NewId() const {
 void LauncherList::AddEntryIfMissing(std::string_view name, std::string_view target) {
   if (sheetAll.FindRow(kColTarget, target, 0) >= 0) return;
   const int row = sheetAll.RowCount();
-  sheetAll.SetCell(kColId, row, NewId());
+  SetNewId(row, NewId());
   sheetAll.SetCell(kColName, row, name);
   sheetAll.SetCell(kColTarget, row, target);
   sheetAll.SetCell(kColTime, row, NowText());
@@ -367,7 +367,7 @@ void LauncherList::AddEntryIfMissing(std::string_view name, std::string_view tar
 
 void LauncherList::AddTypedCommand(std::string_view text) {
   const int row = sheetAll.RowCount();
-  sheetAll.SetCell(kColId, row, NewId());
+  SetNewId(row, NewId());
   sheetAll.SetCell(kColName, row, text);
   sheetAll.SetCell(kColTarget, row, text);
   sheetAll.SetCell(kColTime, row, NowText());
@@ -378,6 +378,16 @@ void LauncherList::AddTypedCommand(std::string_view text) {
     ResetView();
     throw;
   }
+}
+
+void LauncherList::IconStale(const std::string& id) {
+  if (OnEntryIconStale && !id.empty()) OnEntryIconStale(id);
+}
+
+void LauncherList::SetNewId(int row, const std::string& id) {
+  sheetAll.SetCell(kColId, row, id);
+  // The ID may have been another entry's: its cached icon is not this one's.
+  IconStale(id);
 }
 
 void LauncherList::CheckSavable() const {
@@ -406,7 +416,7 @@ void LauncherList::AddDroppedEntries(const std::vector<DroppedEntry>& entries) {
   const std::string now = NowText();
   for (const DroppedEntry& entry : entries) {
     const int row = sheetAll.RowCount();
-    sheetAll.SetCell(kColId, row, NewId());
+    SetNewId(row, NewId());
     sheetAll.SetCell(kColName, row, entry.name);
     sheetAll.SetCell(kColTarget, row, entry.target);
     sheetAll.SetCell(6, row, "");
@@ -431,10 +441,11 @@ std::string LauncherList::StoreEntry(std::string_view id, std::string_view name,
   const std::vector<int> columns{kColId, kColName, kColTarget, kColTime};
   std::vector<std::string> before;
   for (const int column : columns) before.push_back(sheetAll.GetCell(column, row));
+  if (sheetAll.GetCell(kColTarget, row) != target) IconStale(sheetAll.GetCell(kColId, row));
   sheetAll.SetCell(kColName, row, name);
   sheetAll.SetCell(kColTarget, row, target);
   sheetAll.SetCell(kColTime, row, time);
-  if (sheetAll.GetCell(kColId, row).empty()) sheetAll.SetCell(kColId, row, freshId);
+  if (sheetAll.GetCell(kColId, row).empty()) SetNewId(row, freshId);
   std::string stored = sheetAll.GetCell(kColId, row);
   try {
     SaveList();
@@ -460,6 +471,7 @@ void LauncherList::DeleteViewEntry(int index) {
   const int storeRow = sheetAll.FindRow(kColId, id, 0);
   if (storeRow < 0) return;  // it leaves the view only; nothing to save
   sheetAll.DeleteRow(storeRow);
+  IconStale(id);
   SaveThenShow([this] { SaveList(); },
                [this, storeRow] {
                  RefreshList();
@@ -489,6 +501,7 @@ void LauncherList::RemoveMissing(const std::function<bool(const std::string&)>& 
     if (!remove || exists(TargetPath(entry.target))) continue;
     for (int row = 0; row < sheetAll.RowCount(); ++row) {
       if (sheetAll.GetCell(kColId, row) == entry.id && sheetAll.GetCell(kColTarget, row) == entry.target) {
+        IconStale(entry.id);
         sheetAll.DeleteRow(row);
         break;
       }

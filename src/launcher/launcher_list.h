@@ -57,6 +57,11 @@ class LauncherList {
 
   const std::string& ListPath() const { return listPath_; }
 
+  // Told the ID of an entry that was removed, got another target, or is new
+  // (its ID may have been a removed entry's): the icon cached for that ID is
+  // not the entry's. Unassigned, nothing happens.
+  std::function<void(const std::string& id)> OnEntryIconStale;
+
   // Reads the list file into the store when it exists (then TrimEmptyRows);
   // a missing file leaves the store empty. When the file exists but cannot be
   // read, the store is left empty, saving is refused until a later Load
@@ -153,6 +158,9 @@ class LauncherList {
   // when that would pass the largest int, the smallest positive number that
   // no ID reads as ("007" takes 7).
   std::string NewId() const;
+  void IconStale(const std::string& id);
+  // Gives the store row a new ID.
+  void SetNewId(int row, const std::string& id);
 
   // The view row shown as item index of the display: its ID and target.
   std::string ViewId(int index) const { return sheetView.GetCell(0, index); }

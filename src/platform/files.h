@@ -1,15 +1,31 @@
 // Byte files for the portable core. Paths are ANSI byte strings. Opening or
-// creating a file that fails throws AppError with the texts
-//   ファイル "<path>". <reason> は開けません      (reading)
-//   ファイル "<path>". <reason> を作成できません  (writing)
-// where the reason is the system's own text for the failure.
+// creating a file that fails throws FileError with the texts
+//   ファイル "<path>" は開けません      (reading)
+//   ファイル "<path>" を作成できません  (writing)
+// followed by the system's own text for the failure on a line of its own.
 #pragma once
 
 #include <cstddef>
 #include <memory>
 #include <string>
+#include <utility>
+
+#include "platform/error.h"
 
 namespace lumora::platform {
+
+// The error of a file that cannot be opened, read or created: the message
+// as above; Reason() is the system's reason alone, for callers that tell of
+// the failure in words of their own.
+class FileError : public AppError {
+ public:
+  FileError(const std::string& utf8Message, std::string reason)
+      : AppError(utf8Message), reason_(std::move(reason)) {}
+  const std::string& Reason() const { return reason_; }
+
+ private:
+  std::string reason_;
+};
 
 class InputFile {
  public:
@@ -34,6 +50,9 @@ class OutputFile {
 
 std::unique_ptr<InputFile> OpenInputFile(const std::string& path);
 std::unique_ptr<OutputFile> CreateOutputFile(const std::string& path);
+
+// Deletes the file when it is there; a failure is no error.
+void RemoveFile(const std::string& path);
 
 // True when path names an existing file (not a folder).
 bool FileExists(const std::string& path);

@@ -9,14 +9,13 @@
 
 #include "platform/error.h"
 #include "platform/files.h"
+#include "platform/final_path_win.h"
 #include "platform/handles_win.h"
+#include "platform/system_error_win.h"
 #include "platform/unicode_win.h"
 
 namespace lumora::platform {
-namespace {
 
-// The system's text for an error code, without its trailing line break and
-// full stop, so that it reads well inside the program's own sentence.
 std::string SystemErrorText(DWORD code) {
   wchar_t buffer[512] = {};
   DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
@@ -34,13 +33,38 @@ std::string SystemErrorText(DWORD code) {
   return WideToUtf8(text);
 }
 
+std::optional<std::wstring> FinalPathOf(HANDLE file) {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = GetFinalPathNameByHandleW(file, path.data(), static_cast<DWORD>(path.size()),
+                                                   FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    if (length == 0) return std::nullopt;
+    if (length < path.size()) {
+      path.resize(length);
+      break;
+    }
+    path.resize(length);
+  }
+  if (path.rfind(L"\\\\?\\UNC\\", 0) == 0) return L"\\\\" + path.substr(8);
+  if (path.rfind(L"\\\\?\\", 0) == 0) return path.substr(4);
+  return path;
+}
+
+bool SamePath(std::wstring_view a, std::wstring_view b) {
+  return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
+         CSTR_EQUAL;
+}
+
+namespace {
+
 [[noreturn]] void ThrowOpenError(const std::string& path, DWORD code) {
-  throw AppError("ファイル \"" + AnsiToUtf8(path) + "\". " + SystemErrorText(code) + " は開けません");
+  const std::string reason = SystemErrorText(code);
+  throw FileError("ファイル \"" + AnsiToUtf8(path) + "\" は開けません\r\n" + reason, reason);
 }
 
 [[noreturn]] void ThrowCreateError(const std::string& path, DWORD code) {
-  throw AppError("ファイル \"" + AnsiToUtf8(path) + "\". " + SystemErrorText(code) +
-                 " を作成できません");
+  const std::string reason = SystemErrorText(code);
+  throw FileError("ファイル \"" + AnsiToUtf8(path) + "\" を作成できません\r\n" + reason, reason);
 }
 
 class Win32InputFile : public InputFile {
@@ -109,24 +133,6 @@ std::optional<std::wstring> LinkTarget(const std::wstring& path) {
   return target;
 }
 
-// The final path of an open file without the "\\?\" the system puts before it.
-std::optional<std::wstring> FinalPathOf(HANDLE file) {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length = GetFinalPathNameByHandleW(file, path.data(), static_cast<DWORD>(path.size()),
-                                                   FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-    if (length == 0) return std::nullopt;
-    if (length < path.size()) {
-      path.resize(length);
-      break;
-    }
-    path.resize(length);
-  }
-  if (path.rfind(L"\\\\?\\UNC\\", 0) == 0) return L"\\\\" + path.substr(8);
-  if (path.rfind(L"\\\\?\\", 0) == 0) return path.substr(4);
-  return path;
-}
-
 // The full path of a path (the current folder's path before a relative
 // one); the path itself when the system cannot make one.
 std::wstring FullPathOf(const std::wstring& path) {
@@ -156,8 +162,7 @@ std::wstring FileBehindLinks(const std::string& path) {
       if (!final) return current;
       // A plain file keeps the path it was given.
       const std::wstring full = FullPathOf(current);
-      if (CompareStringOrdinal(final->data(), static_cast<int>(final->size()), full.data(),
-                               static_cast<int>(full.size()), TRUE) == CSTR_EQUAL) {
+      if (SamePath(*final, full)) {
         return current;
       }
       return *final;
@@ -249,6 +254,8 @@ std::unique_ptr<OutputFile> CreateOutputFile(const std::string& path) {
   if (!file) ThrowCreateError(path, GetLastError());
   return std::make_unique<Win32OutputFile>(path, std::move(real), std::move(temp), std::move(file));
 }
+
+void RemoveFile(const std::string& path) { DeleteFileA(path.c_str()); }
 
 bool FileExists(const std::string& path) {
   const DWORD attributes = GetFileAttributesA(path.c_str());

@@ -18,12 +18,13 @@ namespace {
 std::string Reason(int error) { return std::strerror(error); }
 
 [[noreturn]] void ThrowOpenError(const std::string& path, int error) {
-  throw AppError("ファイル \"" + Text().AnsiToUtf8(path) + "\". " + Reason(error) + " は開けません");
+  const std::string reason = Reason(error);
+  throw FileError("ファイル \"" + Text().AnsiToUtf8(path) + "\" は開けません\r\n" + reason, reason);
 }
 
 [[noreturn]] void ThrowCreateError(const std::string& path, int error) {
-  throw AppError("ファイル \"" + Text().AnsiToUtf8(path) + "\". " + Reason(error) +
-                 " を作成できません");
+  const std::string reason = Reason(error);
+  throw FileError("ファイル \"" + Text().AnsiToUtf8(path) + "\" を作成できません\r\n" + reason, reason);
 }
 
 struct FileCloser {
@@ -151,6 +152,8 @@ std::unique_ptr<OutputFile> CreateOutputFile(const std::string& path) {
   if (!file) ThrowCreateError(path, errno);
   return std::make_unique<PosixOutputFile>(path, real, std::move(temp), std::move(file));
 }
+
+void RemoveFile(const std::string& path) { std::remove(path.c_str()); }
 
 bool FileExists(const std::string& path) {
   struct stat st {};

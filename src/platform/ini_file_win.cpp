@@ -1,15 +1,19 @@
-// The settings file through the private-profile functions of the system.
+// The settings file: read through the private-profile functions of the
+// system, written in the same format through a temporary file.
 #include "platform/ini_file_win.h"
 
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string_view>
 #include <utility>
 #include <vector>
 
 #include "platform/error.h"
+#include "platform/files.h"
+#include "platform/ini_text.h"
 #include "platform/module_win.h"
 #include "platform/unicode_win.h"
 #include "sheet/text_primitives.h"
@@ -94,9 +98,26 @@ bool IniFile::ReadBool(const char* section, const char* key, bool defaultValue) 
   return ReadInteger(section, key, defaultValue ? 1 : 0) != 0;
 }
 
+// The file is read whole, the value set in its text, and the text written
+// through a temporary file that takes the file's place in one step: a kill at
+// any moment leaves the old file or the new one, never an empty or cut one.
+// A file that exists but cannot be read whole is never written over.
 void IniFile::WriteString(const char* section, const char* key, const std::string& value) {
-  if (!WritePrivateProfileStringA(section, key, value.c_str(), path_.c_str())) {
-    throw AppError(AnsiToUtf8(path_) + " に書き込めません");
+  try {
+    std::string text;
+    const DWORD attributes = GetFileAttributesA(path_.c_str());
+    const DWORD lookup = attributes == INVALID_FILE_ATTRIBUTES ? GetLastError() : ERROR_SUCCESS;
+    if (lookup != ERROR_FILE_NOT_FOUND && lookup != ERROR_PATH_NOT_FOUND) {
+      const std::unique_ptr<InputFile> file = OpenInputFile(path_);
+      char buffer[16384];
+      for (std::size_t got; (got = file->Read(buffer, sizeof buffer)) > 0;) text.append(buffer, got);
+    }
+    text = SetIniValue(text, section, key, value);
+    const std::unique_ptr<OutputFile> file = CreateOutputFile(path_);
+    file->Write(text.data(), text.size());
+    file->Commit();
+  } catch (const FileError& error) {
+    throw AppError(AnsiToUtf8(path_) + " に書き込めません\r\n" + error.Reason());
   }
 }
 

@@ -1,6 +1,7 @@
-// The settings file: a Windows INI file read and written through the
-// private-profile functions, in the ANSI code page. Every write goes to the
-// file at once; a value is read into 2,048 bytes (longer values are cut).
+// The settings file: a Windows INI file in the ANSI code page, read through
+// the private-profile functions. Every write goes to the file at once,
+// replacing it in one step (see SetIniValue); a value is read into 2,048
+// bytes (longer values are cut).
 #pragma once
 
 #include <string>
@@ -21,7 +22,9 @@ class IniFile {
   // An integer, non-zero meaning true.
   bool ReadBool(const char* section, const char* key, bool defaultValue) const;
 
-  // Throw AppError "<path> に書き込めません" when the file cannot be written.
+  // Throw AppError "<path> に書き込めません" and the system's reason on a line
+  // of its own when the file cannot be read or written; the file then stays
+  // as it was.
   void WriteString(const char* section, const char* key, const std::string& value);
   void WriteInteger(const char* section, const char* key, int value);
   // Written as "1" or "0".

@@ -34,23 +34,35 @@ constexpr char kCR = 13;
 constexpr char kLF = 10;
 constexpr char kQuote = '"';
 
-// Reads the file in blocks of at most 65,535 bytes and hands out characters
-// and lines. Zero bytes are dropped as they are met and reading goes on
-// behind them: a zero byte neither ends a block nor loses the rest of it.
-// The end of file is flagged only when a character is asked for and none is
-// left; looking ahead (for the LF after a CR, for the second byte of a
-// two-byte character) never flags it.
+// A lead byte starts a two-byte character only when a second byte can
+// follow it. No double-byte code page has a second byte below 0x40, so a
+// lead byte before a tab, CR, LF, a double quote, a comma or a space, or at
+// the end of the text, is a character of its own: a stray lead byte at the
+// end of a name never swallows the delimiter behind it, and cells never
+// merge.
+bool LeadStandsAlone(std::string_view text, std::size_t lead) {
+  return lead + 1 >= text.size() || static_cast<unsigned char>(text[lead + 1]) < 0x40;
+}
+
+// Reads the file in blocks of at most 65,535 bytes and hands out lines.
+// Zero bytes are dropped as they are met and reading goes on behind them: a
+// zero byte neither ends a block nor loses the rest of it. The end of file is
+// flagged only when a byte is asked for and none is left; looking ahead (for
+// the LF after a CR) never flags it. Lines are cut at bytes alone: CR and LF
+// are never the second byte of a two-byte character.
 class BlockReader {
  public:
-  BlockReader(platform::InputFile& file, const platform::LeadByteTable& lead)
-      : file_(file), lead_(lead) {}
+  BlockReader(platform::InputFile& file) : file_(file) {}
 
   bool Eof() const { return eof_; }
 
-  // Reads one line into line (without its line break). Returns false when the
-  // end of file was met before any character or line break.
+  // Reads one line into line (without its line break) and keeps the line
+  // break that ended it ("\r\n", "\r" or "\n"; empty at the end of file).
+  // Returns false when the end of file was met before any character or line
+  // break.
   bool ReadLine(std::string& line) {
     line.clear();
+    lineBreak_ = {};
     bool any = false;
     for (;;) {
       int b = NextByte();
@@ -61,20 +73,24 @@ class BlockReader {
       any = true;
       const char c = static_cast<char>(b);
       if (c == kCR) {
-        if (PeekByte() == kLF) NextByte();
+        if (PeekByte() == kLF) {
+          NextByte();
+          lineBreak_ = "\r\n";
+        } else {
+          lineBreak_ = "\r";
+        }
         return true;
       }
-      if (c == kLF) return true;
-      line.push_back(c);
-      if (lead_.IsLead(c)) {
-        // The second byte goes with its lead byte whatever it is, also when
-        // the pair is split by a block boundary; a lead byte at the very end
-        // of the file stands alone.
-        const int trail = NextByte();
-        if (trail >= 0) line.push_back(static_cast<char>(trail));
+      if (c == kLF) {
+        lineBreak_ = "\n";
+        return true;
       }
+      line.push_back(c);
     }
   }
+
+  // The line break that ended the last line read.
+  std::string_view LineBreak() const { return lineBreak_; }
 
  private:
   // Makes a non-zero byte available at pos_; false when the file is used up.
@@ -107,7 +123,7 @@ class BlockReader {
   static constexpr std::size_t kBlockSize = 65535;
 
   platform::InputFile& file_;
-  const platform::LeadByteTable& lead_;
+  std::string_view lineBreak_;
   std::array<char, kBlockSize> buffer_;  // only the first len_ bytes are ever read
   std::size_t pos_ = 0;
   std::size_t len_ = 0;
@@ -115,7 +131,9 @@ class BlockReader {
   bool eof_ = false;
 };
 
-// Parses one row: a line, and further lines while a quoted cell is open.
+// Parses one row: a line, and further lines while a quoted cell is open. A
+// line break inside a quoted cell is kept as the file has it (CR LF, CR or
+// LF), so the cell is written back with the same bytes.
 void ParseRow(BlockReader& reader, const platform::LeadByteTable& lead, char delimiter,
               std::string& line, TCsvCells& row) {
   reader.ReadLine(line);
@@ -126,9 +144,9 @@ void ParseRow(BlockReader& reader, const platform::LeadByteTable& lead, char del
     std::size_t i = 0;
     while (i < n) {
       const char c = line[i];
-      if (lead.IsLead(c)) {
+      if (lead.IsLead(c) && !LeadStandsAlone(line, i)) {
         cell.push_back(c);
-        if (i + 1 < n) cell.push_back(line[i + 1]);
+        cell.push_back(line[i + 1]);
         i += 2;
       } else if (c == kQuote) {
         if (inQuotes && i + 1 < n && line[i + 1] == kQuote) {
@@ -149,8 +167,9 @@ void ParseRow(BlockReader& reader, const platform::LeadByteTable& lead, char del
       }
     }
     if (!inQuotes) break;
+    const std::string_view lineBreak = reader.LineBreak();
     if (!reader.ReadLine(line)) break;
-    cell += "\r\n";
+    cell += lineBreak;
   }
   row.Add(cell);
 }
@@ -159,14 +178,15 @@ void ParseRow(BlockReader& reader, const platform::LeadByteTable& lead, char del
 // Writing
 
 // Whether the text needs quotes (1: with doubled quotes, 2: enclosed only,
-// 0: none). Steps by characters, so the second byte of a two-byte character
-// is never taken for a quote, a line break, the delimiter or a space.
+// 0: none). Steps by characters as the reader does, so the second byte of a
+// two-byte character is never taken for a quote, a line break, the delimiter
+// or a space, and a lead byte the reader takes alone is passed over alone.
 int QuoteRule(std::string_view text, char delimiter, const platform::LeadByteTable& lead) {
   bool enclose = false;
   for (std::size_t i = 0; i < text.size(); ++i) {
     const char c = text[i];
     if (lead.IsLead(c)) {
-      ++i;
+      if (!LeadStandsAlone(text, i)) ++i;
       continue;
     }
     if (c == kQuote || c == kCR || c == kLF) return 1;
@@ -180,8 +200,17 @@ void AppendQuotedCell(std::string& out, std::string_view text, char delimiter,
                       const platform::LeadByteTable& lead) {
   switch (QuoteRule(text, delimiter, lead)) {
     case 1:
+      // Every quote doubled, stepping by characters as QuoteRule does.
       out += kQuote;
-      out += ReplaceText(text, "\"", "\"\"", true);
+      for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        out += c;
+        if (lead.IsLead(c) && !LeadStandsAlone(text, i)) {
+          out += text[++i];
+        } else if (c == kQuote) {
+          out += kQuote;
+        }
+      }
       out += kQuote;
       break;
     case 2:
@@ -501,7 +530,7 @@ void TCsvSheet::LoadFromFile(const std::string& path, char delimiter) {
   Clear();
   const auto file = platform::OpenInputFile(path);
   const auto& lead = platform::Text().LeadBytes();
-  auto reader = std::make_unique<BlockReader>(*file, lead);
+  auto reader = std::make_unique<BlockReader>(*file);
   std::string line;
   while (!reader->Eof()) {
     auto row = std::make_shared<TCsvCells>();

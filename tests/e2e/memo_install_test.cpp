@@ -168,6 +168,16 @@ TEST_F(Installing, NoAndNoInstallsNothingYetSavesTheList) {
   EXPECT_TRUE(NoDialogFor(1500ms));
 }
 
+TEST_F(Installing, AFolderWithoutDataGetsOneAndSavesTheStarterEntries) {
+  ASSERT_TRUE(RemoveDirectoryW(folder.PathOf(L"data").c_str()));
+  lumora = StartLumora();
+  ASSERT_TRUE(Answer("スタートアップに登録しますか？", IDNO));
+  ASSERT_TRUE(Answer("メモ帳や電卓を追加しますか？", IDYES));
+  ASSERT_TRUE(WaitUntil([&] { return ListFileThere(); }, 10s)) << "the list was not saved";
+  EXPECT_EQ(ReadList().rows.size(), 2u);
+  EXPECT_TRUE(NoDialogFor(500ms));
+}
+
 TEST_F(Installing, UninstallRemovesTheShortcutSaysSoAndEnds) {
   ASSERT_TRUE(Start());
   folder.WriteFile(L"data\\applist.tsv", ListFileBytes({{"1", "calc", "C:\\windows\\system32\\calc.exe", "", ""}}));
@@ -190,6 +200,20 @@ TEST_F(Installing, UninstallRemovesTheShortcutSaysSoAndEnds) {
   EXPECT_EQ(lumora.WaitForExit(), std::optional<DWORD>(0));
   EXPECT_TRUE(folder.Exists(L"data\\applist.tsv"));
   EXPECT_EQ(SettingsValue(L"flag", L"installed"), "1");
+}
+
+TEST_F(Installing, AShortcutThatCannotBeDeletedIsToldAndTheProgramStays) {
+  ASSERT_TRUE(Start());
+  ASSERT_TRUE(CopyFileW(folder.ProgramPath().c_str(), shortcut_.c_str(), FALSE));
+  ASSERT_TRUE(SetFileAttributesW(shortcut_.c_str(), FILE_ATTRIBUTE_READONLY));
+  Post(launcher, WM_COMMAND, IDM_UNINSTALL);
+  ASSERT_TRUE(Answer("アンインストールしてもよろしいですか？", IDYES));
+  const bool told = Answer("を削除できませんでした。", IDOK);
+  SetFileAttributesW(shortcut_.c_str(), FILE_ATTRIBUTE_NORMAL);
+  DeleteFileW(shortcut_.c_str());
+  EXPECT_TRUE(told);
+  EXPECT_TRUE(NoDialogFor(500ms));
+  EXPECT_TRUE(lumora.IsRunning());
 }
 
 TEST_F(Installing, TheVersionMessageAndTheVersionResourceAgree) {

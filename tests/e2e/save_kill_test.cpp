@@ -96,5 +96,36 @@ TEST(SaveKillTest, ListFileIsTheOldOrTheNewListAfterEveryKill) {
               seen[0], seen[1], cut);
 }
 
+// The same for the settings file: a change of the sort order cut short at any
+// moment leaves the old or the new file, and the next start finds the first
+// run done.
+TEST(SaveKillTest, SettingsFileIsTheOldOrTheNewFileAfterEveryKill) {
+  ProgramFolder folder;
+  const std::string before = "[flag]\r\ninstalled=1\r\n[hotkey]\r\nshow=Ctrl+Alt+Z\r\n[launch]\r\nsort=time\r\n"
+                             "[frmLumora]\r\nHeight=321\r\n";
+  std::string after = before;
+  after.replace(after.find("sort=time"), 9, "sort=name");
+  folder.WriteFile(L"Lumora.ini", before);
+  const std::wstring settings = folder.PathOf(L"Lumora.ini");
+  const unsigned seed = static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count());
+  std::mt19937 random(seed);
+  int seen[2] = {0, 0};
+  for (int kill = 0; kill < 100; ++kill) {
+    LumoraProcess writer = LumoraProcess::Start(WindowsPathFromAnyPath(LUMORA_SETTINGS_SAVE_LOOP), folder.Path(),
+                                                L"\"" + settings + L"\"");
+    const std::string start = folder.ReadFile(L"Lumora.ini").value_or("");
+    ASSERT_TRUE(WaitUntil([&] { return folder.ReadFile(L"Lumora.ini") != start || !writer.IsRunning(); }, 20s));
+    ASSERT_TRUE(writer.IsRunning()) << "kill " << kill << ": the writer ended by itself";
+    Sleep(random() % 30);
+    writer.Kill();
+    const std::string bytes = folder.ReadFile(L"Lumora.ini").value_or("");
+    ASSERT_TRUE(bytes == before || bytes == after) << "kill " << kill << " (seed " << seed << "):\n" << bytes;
+    ++seen[bytes == after ? 1 : 0];
+    EXPECT_EQ(GetPrivateProfileIntW(L"flag", L"installed", 0, settings.c_str()), 1u) << "kill " << kill;
+  }
+  EXPECT_GT(seen[0], 0) << "seed " << seed;
+  EXPECT_GT(seen[1], 0) << "seed " << seed;
+}
+
 }  // namespace
 }  // namespace lumora::e2e

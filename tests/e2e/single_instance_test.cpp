@@ -40,6 +40,19 @@ TEST_F(SingleInstance, SecondStartFromTheSameFolderShowsTheRunningLauncherAndEnd
   EXPECT_EQ(first.WaitForExit(), std::optional<DWORD>(0));
 }
 
+TEST_F(SingleInstance, AStartThroughTheFoldersShortNameMeetsTheRunningInstance) {
+  folder.WriteSettings(kInstalledSettings);
+  wchar_t shortFolder[MAX_PATH] = {};
+  ASSERT_GT(GetShortPathNameW(folder.Path().c_str(), shortFolder, MAX_PATH), 0u);
+  if (_wcsicmp(shortFolder, folder.Path().c_str()) == 0) GTEST_SKIP() << "the folder has no 8.3 name here";
+  LumoraProcess first = StartLumora();
+  ASSERT_NE(WaitForLauncher(first), nullptr);
+  ASSERT_TRUE(first.WaitForIdle());
+  LumoraProcess second = LumoraProcess::Start(std::wstring(shortFolder) + L"Lumora.exe", shortFolder);
+  EXPECT_EQ(second.WaitForExit(10s), std::optional<DWORD>(0)) << "a second instance runs on the same folder";
+  first.Kill();
+}
+
 TEST_F(SingleInstance, CopiesInDifferentFoldersRunSideBySide) {
   ProgramFolder other;
   other.CopyProgram(LumoraExePath(), L"Lumora.exe");

@@ -304,6 +304,7 @@ TEST_F(EntryIconsTest, ACacheFileThatCannotBeWrittenLeavesTheIconInMemoryAndTheN
 TEST_F(EntryIconsTest, AWriterGetsTheCacheFileInsteadOfTheDisk) {
   struct Writer : IconFileWriter {
     void WriteIconFile(const std::string& path, std::string bytes) override { files.emplace_back(path, bytes); }
+    void RemoveIconFile(const std::string& path) override { files.emplace_back(path, "removed"); }
     std::vector<std::pair<std::string, std::string>> files;
   } writer;
   EntryIcons deferred(folder.Path().string() + "/", requester, &writer);
@@ -314,6 +315,9 @@ TEST_F(EntryIconsTest, AWriterGetsTheCacheFileInsteadOfTheDisk) {
   EXPECT_EQ(writer.files[0].second, EncodeIconFile(Gradient()));
   EXPECT_FALSE(std::filesystem::exists(CacheFile("8.bmp")));
   EXPECT_NE(deferred.GetEntryIcon("8", "a.exe").cell, 0);
+  deferred.ForgetEntry("8");  // removed after the write, by the writer too
+  ASSERT_EQ(writer.files.size(), 2u);
+  EXPECT_EQ(writer.files[1], std::make_pair(folder.Path().string() + "/8.bmp", std::string("removed")));
 }
 
 TEST_F(EntryIconsTest, FreeIconListEmptiesEverySlotAndDropsAnswersAskedForBefore) {

@@ -306,6 +306,22 @@ TEST_F(EditingTest, DropAddsWhatItCanAndNamesTheFilesItLeftOut) {
   EXPECT_EQ(Selection(), 4);
 }
 
+TEST_F(EditingTest, ADropOfManyNamesLeftOutNamesTwentyAndCountsTheRest) {
+  Start();
+  std::vector<std::wstring> foreign;
+  for (int i = 0; i < 1500; ++i) foreign.push_back(L"C:\\\xD55C" + std::to_wstring(i) + L".txt");
+  std::wstring warning;
+  DialogRobot robot({[&](HWND box) {
+    warning = test::StaticTexts(box);
+    test::PressButton(box, IDOK);
+  }});
+  Drop(foreign);
+  EXPECT_EQ(robot.Finish(), 1);
+  EXPECT_NE(warning.find(foreign[19] + L"\r\n"), std::wstring::npos) << platform::WideToUtf8(warning);
+  EXPECT_EQ(warning.find(foreign[20] + L"\r\n"), std::wstring::npos);
+  EXPECT_NE(warning.find(L"ほかに 1480 個のファイルも追加できませんでした。"), std::wstring::npos);
+}
+
 TEST_F(EditingTest, DropOntoAListThatCouldNotBeReadIsRefusedWithTheReason) {
   WriteThreeEntries();
   const std::string original = ReadFileBytes(ListPath());

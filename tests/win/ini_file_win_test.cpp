@@ -129,6 +129,13 @@ TEST(IniFileWin, LongValuesAreCutTo2047Bytes) {
   EXPECT_EQ(ini.ReadString("L", "Fits", ""), fits);
 }
 
+// The file, then the system's reason on a line of its own.
+void ExpectWriteError(const AppError& error, const std::string& path) {
+  const std::string head = AnsiToUtf8(path) + " に書き込めません\r\n";
+  EXPECT_EQ(std::string(error.what()).substr(0, head.size()), head);
+  EXPECT_GT(std::string(error.what()).size(), head.size());  // the reason
+}
+
 TEST(IniFileWin, AWriteThatCannotHappenThrowsWithThePath) {
   TempFolder folder("ini");
   const std::string missingFolderPath = folder.path() + "no_such_folder\\settings.ini";
@@ -137,7 +144,7 @@ TEST(IniFileWin, AWriteThatCannotHappenThrowsWithThePath) {
     inMissingFolder.WriteString("S", "K", "v");
     FAIL() << "no error for a file in a missing folder";
   } catch (const AppError& error) {
-    EXPECT_EQ(std::string(error.what()), AnsiToUtf8(missingFolderPath) + " に書き込めません");
+    ExpectWriteError(error, missingFolderPath);
   }
 
   // The path in the message is shown in UTF-8: a Japanese folder name.
@@ -147,7 +154,7 @@ TEST(IniFileWin, AWriteThatCannotHappenThrowsWithThePath) {
     IniFile(japanesePath).WriteInteger("S", "K", 1);
     FAIL() << "no error for a file in a missing folder";
   } catch (const AppError& error) {
-    EXPECT_EQ(std::string(error.what()), AnsiToUtf8(japanesePath) + " に書き込めません");
+    ExpectWriteError(error, japanesePath);
     EXPECT_NE(std::string(error.what()).find("設定"), std::string::npos);
   }
 
@@ -172,11 +179,12 @@ TEST(IniFileWin, AFileHeldOpenByAnotherProgramIsNotChanged) {
       ini.WriteString("S", "K", "after");
       ADD_FAILURE() << "no error for a file held open without sharing";
     } catch (const AppError& error) {
-      EXPECT_EQ(std::string(error.what()), AnsiToUtf8(ini.Path()) + " に書き込めません");
+      ExpectWriteError(error, ini.Path());
     }
   }
   EXPECT_NE(ReadFileBytes(ini.Path()).find("K=before"), std::string::npos);
   EXPECT_EQ(ini.ReadString("S", "K", ""), "before");
+  EXPECT_FALSE(test::FileExists(ini.Path() + ".tmp~"));
 }
 
 TEST(IniFileWin, ProgramSettingsPathIsTheExecutableWithIni) {

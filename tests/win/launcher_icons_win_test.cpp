@@ -524,6 +524,41 @@ TEST_F(IconWindowTest, ClearingRemovesEveryBmpAtAnyDepthButInDotFoldersAndTheNex
   EXPECT_EQ(test::ReadFileBytes(folder + "icons\\2.bmp"), EncodeIconFile(RedSquare()));
 }
 
+TEST_F(IconWindowTest, ClearingNeverFollowsAFolderLinkOutOfTheCache) {
+  test::TempFolder pictures("pictures");
+  ASSERT_TRUE(CreateDirectoryA((pictures.path() + "deep").c_str(), nullptr));
+  for (const std::string& name : {folder + "icons\\1.bmp", pictures.path() + "photo.bmp", pictures.path() + "deep\\old.bmp"}) {
+    platform::FileHandle file(
+        CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(file) << name;
+  }
+  if (!test::MakeLink(folder + "icons\\pictures", pictures.path().substr(0, pictures.path().size() - 1), true) ||
+      !test::FileExists(folder + "icons\\pictures\\photo.bmp")) {
+    GTEST_SKIP() << "no folder link can be made here";
+  }
+  Start([](const std::string&) { return std::optional<IconPixels>(RedSquare()); }).mnuClearIconCacheClick();
+  EXPECT_FALSE(test::FileExists(folder + "icons\\1.bmp"));
+  EXPECT_TRUE(test::FileExists(pictures.path() + "photo.bmp"));
+  EXPECT_TRUE(test::FileExists(pictures.path() + "deep\\old.bmp"));
+}
+
+TEST_F(IconWindowTest, AReusedIdAndAChangedTargetGetTheirOwnIcons) {
+  WriteList({{"1", "one", "a.exe", "0", ""}, {"2", "two", "b.exe", "0", ""}});
+  TfrmLumora& window = Start([](const std::string& target) {
+    return std::optional<IconPixels>(target == "a.exe" || target == "b.exe" ? RedSquare() : WhiteIconPixels());
+  });
+  ASSERT_TRUE(ShowAndSettle());
+  ASSERT_EQ(test::ReadFileBytes(folder + "icons\\2.bmp"), EncodeIconFile(RedSquare()));
+  LauncherList& list = window.List();
+  list.DeleteViewEntry(list.sheetView.FindRow(0, "2", 0));
+  list.AddDroppedEntries({{"three", "c.exe"}});
+  ASSERT_EQ(list.sheetAll.GetCell(0, 1), "2");  // the deleted entry's ID again
+  list.StoreEntry("1", "one", "d.exe", "");
+  ASSERT_TRUE(Settle());
+  EXPECT_EQ(test::ReadFileBytes(folder + "icons\\1.bmp"), EncodeIconFile(WhiteIconPixels()));
+  EXPECT_EQ(test::ReadFileBytes(folder + "icons\\2.bmp"), EncodeIconFile(WhiteIconPixels()));
+}
+
 TEST_F(IconWindowTest, ScrollingThroughAllRowsOfALongListKeepsTheGdiObjectsLevel) {
   std::vector<std::vector<std::string>> rows;
   constexpr int kRows = 400;

@@ -56,7 +56,11 @@ class MemoWindowTest : public ::testing::Test {
   }
   TfrmMemo& Memo() { return launcher_->Memo(); }
   std::wstring Note() { return test::WindowText(Memo().MemoBox()); }
-  void Type(const std::wstring& text) { SetWindowTextW(Memo().MemoBox(), text.c_str()); }
+  // The text as typed: the box marked changed, as typing marks it.
+  void Type(const std::wstring& text) {
+    SetWindowTextW(Memo().MemoBox(), text.c_str());
+    SendMessageW(Memo().MemoBox(), EM_SETMODIFY, TRUE, 0);
+  }
   bool MemoShown() { return IsWindowVisible(Memo().Handle()) != FALSE; }
 
   std::string DataFolder() const { return folder_.path() + "data"; }
@@ -297,6 +301,23 @@ TEST_F(MemoWindowTest, TheOpenButtonShowsTheLauncherAndClosesTheMemo) {
   EXPECT_TRUE(IsWindowVisible(launcher.Handle()));
   EXPECT_FALSE(MemoShown());
   EXPECT_EQ(MemoFile(), platform::WideToAnsi(kBuiltInNote));
+}
+
+// Bytes that do not survive the trip into the box and back (a zero byte, a
+// byte order mark) stay when the note is opened and closed unchanged.
+TEST_F(MemoWindowTest, AnUnchangedNoteLeavesTheFileAsItWas) {
+  using namespace std::string_literals;
+  const std::string bytes = "\xEF\xBB\xBF" "first line\r\nsecond\0after\r\n\xFF\xFE"s;
+  TfrmLumora& launcher = Start();
+  platform::FileHandle file(
+      CreateFileA(MemoPath().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  DWORD written = 0;
+  WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  file.reset();
+  launcher.ToggleMemo();
+  ASSERT_TRUE(MemoShown());
+  launcher.ToggleMemo();
+  EXPECT_EQ(MemoFile(), bytes);
 }
 
 // A memo file that exists but cannot be read is reported, and the window

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/handles_win.h"
+#include "platform/unicode_win.h"
 
 namespace lumora::test {
 // Inline namespace: tests/support/sheet_temp_folder.h has its own
@@ -181,6 +182,62 @@ class DialogRobot {
   std::atomic<int> unexpected_{0};
   std::thread thread_;
 };
+
+// Running under Wine: ntdll has Wine's own exports.
+inline bool UnderWine() { return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr; }
+
+// Makes link a symbolic link to target (a full path, or relative to the
+// link's folder; toFolder for a folder). Under Wine, whose CreateSymbolicLink makes nothing, a Unix
+// link is made with ln: a list kept in a synced folder is one of those there.
+// False when no link can be made here.
+inline bool MakeLink(const std::string& link, const std::string& target, bool toFolder = false) {
+  if (!UnderWine()) {
+    return CreateSymbolicLinkA(link.c_str(), target.c_str(),
+                               SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE |
+                                   (toFolder ? SYMBOLIC_LINK_FLAG_DIRECTORY : 0)) != 0;
+  }
+  using UnixName = char*(CDECL*)(LPCWSTR);
+  const auto unixName = reinterpret_cast<UnixName>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+  if (unixName == nullptr) return false;
+  const auto toUnix = [&](const std::string& path) -> std::string {
+    char* name = unixName(platform::AnsiToWide(path).c_str());
+    if (name == nullptr) return {};
+    std::string result = name;
+    HeapFree(GetProcessHeap(), 0, name);
+    return result;
+  };
+  const std::string linkName = toUnix(link);
+  std::string targetName;
+  if (target.size() > 2 && target[1] == ':') {
+    targetName = toUnix(target);
+  } else {
+    targetName = target;  // relative: the same text with Unix slashes
+    for (char& c : targetName) {
+      if (c == '\\') c = '/';
+    }
+  }
+  if (linkName.empty() || targetName.empty()) return false;
+  // Wine splits the command line the Windows way for the Unix program.
+  std::string commandLine = "/bin/ln -s \"" + targetName + "\" \"" + linkName + "\"";
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &process)) {
+    return false;
+  }
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  // The Unix program's process cannot be waited for: wait for the link.
+  for (int i = 0; i < 100; ++i) {
+    WIN32_FIND_DATAA found;
+    platform::FindHandle find(FindFirstFileA(link.c_str(), &found));
+    if (find) return true;
+    Sleep(20);
+  }
+  return false;
+}
 
 }  // namespace shell
 }  // namespace lumora::test

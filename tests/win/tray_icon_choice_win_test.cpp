@@ -224,6 +224,16 @@ TEST_F(TrayIconChoiceTest, TheStartUpLoadsTheStoredIconAndKeepsTheBuiltInOneWhen
   EXPECT_FALSE(LoadStoredTrayIcon(settings));
 }
 
+// The image header claims 0x7FFFFFFF x -0x7FFFFFFF pixels: the system's
+// loader would end the program, at the choice and at every start.
+TEST_F(TrayIconChoiceTest, AnIconFileClaimingAHugeImageIsNeverLoaded) {
+  std::string bytes = IconFileBytes(RGB(0, 0, 255));
+  bytes.replace(22 + 4, 8, "\xFF\xFF\xFF\x7F\x01\x00\x00\x80");
+  WriteBytes(folder.path() + "huge.ico", bytes);
+  settings.WriteString("icon", "tasktray", folder.path() + "huge.ico");
+  EXPECT_FALSE(LoadStoredTrayIcon(settings));
+}
+
 BOOL CALLBACK TakeFirstEdit(HWND child, LPARAM found) {
   if (test::ClassName(child) != L"Edit") return TRUE;
   *reinterpret_cast<HWND*>(found) = child;
