@@ -36,14 +36,9 @@ void TfrmLumora::popInstallClick() {
     AddEntryIfMissing("notepad", GetWindowsFolder() + "notepad.exe");
   }
   if (!LauncherAlive()) return;
-  try {
-    SaveList();
-  } catch (...) {
-    // The entries stay in the list; the view shows them before the error is told.
-    ResetView();
-    throw;
-  }
-  ResetView();
+  // A failed save takes the starter entries back out: the user is told they
+  // were not saved.
+  List().SaveOrTakeBack([this] { ResetView(); });
 }
 
 void TfrmLumora::popUninstallClick() {

@@ -326,13 +326,8 @@ void LauncherList::RecordLaunch(std::string_view id) {
   if (row >= 0) {
     sheetAll.SetCell(kColTime, row, NowText());
     sheetAll.SetCell(kColCount, row, NextCount(sheetAll.GetCell(kColCount, row)));
-    try {
-      SaveList();
-    } catch (...) {
-      // The store keeps the launch; the view shows it before the error is told.
-      ResetView();
-      throw;
-    }
+    SaveOrTakeBack([this] { ResetView(); });
+    return;
   }
   ResetView();
 }
@@ -371,13 +366,7 @@ void LauncherList::AddTypedCommand(std::string_view text) {
   sheetAll.SetCell(kColName, row, text);
   sheetAll.SetCell(kColTarget, row, text);
   sheetAll.SetCell(kColTime, row, NowText());
-  try {
-    SaveList();
-  } catch (...) {
-    // The store keeps the entry; the view shows it before the error is told.
-    ResetView();
-    throw;
-  }
+  SaveOrTakeBack([this] { ResetView(); });
 }
 
 void LauncherList::IconStale(const std::string& id) {
@@ -390,26 +379,32 @@ void LauncherList::SetNewId(int row, const std::string& id) {
   IconStale(id);
 }
 
+void LauncherList::TakeBackUnsaved() noexcept {
+  try {
+    if (platform::FileExists(listPath_)) {
+      Reload();  // a file it cannot read leaves saving refused
+    } else {
+      sheetAll.Clear();
+    }
+  } catch (...) {
+  }
+}
+
 void LauncherList::CheckSavable() const {
   if (!saveRefusal_.empty()) throw AppError(saveRefusal_);
 }
 
-namespace {
-
-// Saves; when that fails the store keeps the change, the view shows it, and
-// the error goes on.
-template <typename Save, typename Show>
-void SaveThenShow(Save save, Show show) {
+void LauncherList::SaveOrTakeBack(const std::function<void()>& show) {
   try {
-    save();
+    SaveList();
   } catch (...) {
-    show();
+    // A save refused for an unread file wrote nothing and never will.
+    if (saveRefusal_.empty()) TakeBackUnsaved();
+    ResetView();
     throw;
   }
   show();
 }
-
-}  // namespace
 
 void LauncherList::AddDroppedEntries(const std::vector<DroppedEntry>& entries) {
   CheckSavable();
@@ -424,9 +419,7 @@ void LauncherList::AddDroppedEntries(const std::vector<DroppedEntry>& entries) {
     sheetAll.SetCell(kColTime, row, now);
   }
   sheetAll.TrimEmptyRows();
-  // Shown before the save, so that a failing save leaves them in sight.
-  ResetView();
-  SaveList();
+  SaveOrTakeBack([this] { ResetView(); });
   display_.Select(display_.Count() - 1);
 }
 
@@ -472,11 +465,10 @@ void LauncherList::DeleteViewEntry(int index) {
   if (storeRow < 0) return;  // it leaves the view only; nothing to save
   sheetAll.DeleteRow(storeRow);
   IconStale(id);
-  SaveThenShow([this] { SaveList(); },
-               [this, storeRow] {
-                 RefreshList();
-                 if (storeRow < display_.Count()) display_.Select(storeRow);
-               });
+  SaveOrTakeBack([this, storeRow] {
+    RefreshList();
+    if (storeRow < display_.Count()) display_.Select(storeRow);
+  });
 }
 
 void LauncherList::RemoveMissing(const std::function<bool(const std::string&)>& exists,
@@ -507,7 +499,7 @@ void LauncherList::RemoveMissing(const std::function<bool(const std::string&)>& 
       }
     }
   }
-  SaveThenShow([this] { SaveList(); }, [this] { ResetView(); });
+  SaveOrTakeBack([this] { ResetView(); });
 }
 
 int LauncherList::ViewRowOf(std::string_view id, std::string_view target) const {

@@ -77,6 +77,10 @@ class LauncherList {
   // Writes the store to the list file (tab, CR LF), replacing it in one step.
   // Throws, and writes nothing, while the file could not be read.
   void SaveList();
+  // SaveList, then show(); when the save fails the store is taken back to
+  // the file (TakeBackUnsaved), the view rebuilt (ResetView) and the error
+  // goes on.
+  void SaveOrTakeBack(const std::function<void()>& show);
 
   // The view := the whole store, sorted and shown as by RefreshList.
   void ResetView();
@@ -89,14 +93,15 @@ class LauncherList {
 
   // Counts a launch of the entry with this ID (first store row with that ID
   // text): count + 1, time := now, SaveList; then ResetView in any case.
+  // A save that fails takes the store back to the file (TakeBackUnsaved).
   void RecordLaunch(std::string_view id);
   // Appends name/target with a new ID and the time now, unless some entry
   // has exactly this target. Neither saves nor refreshes.
   void AddEntryIfMissing(std::string_view name, std::string_view target);
   // Appends a typed command line that the shell opened as a new entry (name
   // and target the text, time now, count empty) and saves. When the save
-  // fails the entry stays in the store, the view is rebuilt (ResetView) and
-  // the error is thrown.
+  // fails the store is taken back to the file (TakeBackUnsaved), the view
+  // rebuilt (ResetView) and the error thrown.
   void AddTypedCommand(std::string_view text);
 
   // Throws the reason why saving is refused (the list file could not be
@@ -111,8 +116,8 @@ class LauncherList {
   // Appends one entry per dropped item (new ID, name, target, count "1",
   // time now, cells 5 and 6 empty), rebuilds the view, saves, and selects
   // the last row. Refused (CheckSavable) before anything is added; when the
-  // save fails the entries stay in the store and are shown, and the error is
-  // thrown.
+  // save fails the store is taken back to the file (TakeBackUnsaved), the
+  // view rebuilt and the error thrown.
   void AddDroppedEntries(const std::vector<DroppedEntry>& entries);
 
   // The property dialog's OK: the first store row with this ID (an empty ID
@@ -167,6 +172,11 @@ class LauncherList {
   std::string ViewTarget(int index) const { return sheetView.GetCell(2, index); }
 
  private:
+  // After a failed save: the store goes back to what the list file holds
+  // (empty when there is none). The user is told the change was not saved,
+  // so no later, unrelated save may write it; a file that cannot be read
+  // back leaves saving refused, as after Load.
+  void TakeBackUnsaved() noexcept;
   std::string NowText() const;
   // The view sorted by sortMode; order, when given, gets the view's former
   // row numbers in their new order.

@@ -445,15 +445,23 @@ TEST_F(LauncherListTest, RecordLaunchOfAnUnknownIdSavesNothingButRebuildsTheView
   EXPECT_EQ(list_.sheetAll.GetCell(3, 1), "10");
 }
 
-TEST_F(LauncherListTest, LaunchKeptAndShownWhenTheFileCannotBeWritten) {
+TEST_F(LauncherListTest, AFailedSaveTakesTheStoreBackToTheFileAndNoLaterSaveWritesIt) {
   Loaded(FourEntries());
-  LauncherList noFolder(folder_.File("missing") + "/applist.tsv", display_);
-  noFolder.sheetAll.Assign(list_.sheetAll);
-  noFolder.Filter("code");
-  EXPECT_THROW(noFolder.RecordLaunch("3"), AppError);
-  EXPECT_EQ(noFolder.sheetAll.GetCell(3, 2), "1");
-  EXPECT_EQ(display_.items.size(), 4u);
-  EXPECT_EQ(display_.items.back(), "memo notes");  // launched now, so at the bottom
+  // The list file stays readable, but no new one can be written beside it.
+  ASSERT_TRUE(std::filesystem::create_directory(ListPath() + ".tmp"));
+  list_.Filter("code");
+  EXPECT_THROW(list_.RecordLaunch("3"), AppError);
+  EXPECT_EQ(list_.sheetAll.GetCell(3, 2), "");  // the launch is not counted
+  EXPECT_EQ(display_.items.size(), 4u);         // the whole list is shown again
+  EXPECT_THROW(list_.AddTypedCommand("https://example.com/"), AppError);
+  EXPECT_EQ(list_.sheetAll.RowCount(), 4);
+
+  std::filesystem::remove(ListPath() + ".tmp");
+  list_.DeleteViewEntry(1);  // Notepad
+  const std::string after = ReadList();
+  EXPECT_EQ(after.find("Notepad"), std::string::npos) << after;
+  EXPECT_EQ(after.find("https://example.com/"), std::string::npos) << after;
+  EXPECT_NE(after.find("3\t\"memo notes\"\tD:\\memo.txt\t\t"), std::string::npos) << after;  // no count
 }
 
 TEST_F(LauncherListTest, AddEntryIfMissingComparesTargetsExactlyAndDoesNotSave) {
@@ -496,7 +504,7 @@ TEST_F(LauncherListTest, AddTypedCommandAppendsAndSaves) {
   EXPECT_EQ(reread.sheetAll.GetCell(2, 2), "https://example.com/a b");
 }
 
-TEST_F(LauncherListTest, TypedCommandKeptAndShownWhenTheFileCannotBeWritten) {
+TEST_F(LauncherListTest, TypedCommandTakenBackWhenNoListFileCanBeWritten) {
   Loaded(FourEntries());
   LauncherList noFolder(folder_.File("missing") + "/applist.tsv", display_);
   noFolder.sheetAll.Assign(list_.sheetAll);
@@ -505,13 +513,10 @@ TEST_F(LauncherListTest, TypedCommandKeptAndShownWhenTheFileCannotBeWritten) {
   const int fills = display_.fills;
 
   EXPECT_THROW(noFolder.AddTypedCommand("https://example.com/"), AppError);
-  ASSERT_EQ(noFolder.sheetAll.RowCount(), 5);
-  EXPECT_EQ(noFolder.sheetAll.GetCell(1, 4), "https://example.com/");
-  // The whole store is shown again, the new entry (launched now) at the bottom.
+  // The file is the truth, and there is none: nothing unsaved stays.
+  EXPECT_EQ(noFolder.sheetAll.RowCount(), 0);
   EXPECT_GT(display_.fills, fills);
-  EXPECT_EQ(display_.items.size(), 5u);
-  EXPECT_EQ(display_.items.back(), "https://example.com/");
-  EXPECT_EQ(display_.selection, 4);
+  EXPECT_TRUE(display_.items.empty());
 }
 
 // The IDs of the store, one per row, in a list file.
