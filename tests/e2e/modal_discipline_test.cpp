@@ -165,8 +165,13 @@ TEST_F(ModalDiscipline, RestartRacedByATrayClickStillEndsThisInstance) {
 
 TEST_F(ModalDiscipline, AStartThatFindsAWindowlessInstanceOfItsFolderSaysSo) {
   // What a running instance holds: the named mutex of its folder (the
-  // upper-cased folder path, hashed with FNV-1a over its UTF-16 units).
+  // folder's upper-cased final path, hashed with FNV-1a over its UTF-16 units).
   std::wstring key = folder.Path();
+  const UniqueHandle opened(CreateFileW(key.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  wchar_t finalPath[1024] = L"";
+  const DWORD length = GetFinalPathNameByHandleW(opened.Get(), finalPath, 1024, 0);
+  if (length > 0 && length < 1024) key = std::wstring_view(finalPath).starts_with(L"\\\\?\\") ? finalPath + 4 : finalPath;
   while (!key.empty() && key.back() == L'\\') key.pop_back();
   CharUpperBuffW(key.data(), static_cast<DWORD>(key.size()));
   std::uint64_t hash = 14695981039346656037ull;

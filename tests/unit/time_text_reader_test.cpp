@@ -317,16 +317,20 @@ TEST(TimeTextReaderTest, LearnsAnotherOrderAndOtherSeparators) {
 }
 
 TEST(TimeTextReaderTest, AddsTheTimeOfDayAsThePlatformDoes) {
-  // The two ways of adding the time round differently at about a third of
-  // the seconds of a day; the reader must give the platform's bits in both.
+  // The ways of adding the time round differently at about a third of the
+  // seconds of a day, most often next to 1899-12-30; the reader must give
+  // the platform's bits in each. From a platform adding in extended
+  // precision it may leave a text that lies too near a rounding midpoint.
   auto portableForm = [](const LocalTime& t) { return Printed("%04d/%d/%d %d:%02d:%02d", t); };
-  for (const auto& sum : {MadeUpPlatform::Sum(SecondsOfDaySum), MadeUpPlatform::Sum(HourMinuteSecondSum)}) {
+  const MadeUpPlatform::Sum sums[] = {SecondsOfDaySum, HourMinuteSecondSum, ExtendedHourMinuteSecondSum};
+  for (const MadeUpPlatform::Sum& sum : sums) {
     const MadeUpPlatform platform(portableForm, sum);
     const TimeTextReader reader(platform);
     ASSERT_TRUE(reader.HasForm());
-    int differing = 0;
+    const bool extended = &sum == &sums[2];
+    int differing = 0, texts = 0, read = 0;
     for (int second = 0; second < 86400; second += 7) {
-      for (const LocalTime& date : {At(2003, 11, 22), At(1750, 6, 30)}) {
+      for (const LocalTime& date : {At(2003, 11, 22), At(1750, 6, 30), At(1899, 12, 28), At(1899, 12, 31)}) {
         LocalTime t = date;
         t.hour = second / 3600;
         t.minute = second / 60 % 60;
@@ -334,41 +338,16 @@ TEST(TimeTextReaderTest, AddsTheTimeOfDayAsThePlatformDoes) {
         const long long days = DaysFrom1899(t.year, t.month, t.day);
         if (SecondsOfDaySum(days, t) != HourMinuteSecondSum(days, t)) ++differing;
         const std::optional<double> mine = reader.Read(platform.DateTimeText(t));
+        ++texts;
+        if (!mine && extended) continue;
         ASSERT_TRUE(mine.has_value());
+        ++read;
         ASSERT_EQ(*mine, sum(days, t)) << platform.DateTimeText(t);
       }
     }
     EXPECT_GT(differing, 1000);
+    EXPECT_GE(read, texts * 98 / 100);
   }
-}
-
-TEST(TimeTextReaderTest, ReadsAPlatformThatAddsInExtendedPrecision) {
-  const MadeUpPlatform platform([](const LocalTime& t) { return Printed("%04d/%d/%d %d:%02d:%02d", t); },
-                                ExtendedHourMinuteSecondSum);
-  const TimeTextReader reader(platform);
-  ASSERT_TRUE(reader.HasForm());
-  int texts = 0, read = 0, roundedOtherwise = 0;
-  for (const LocalTime& date : {At(1899, 12, 27), At(1899, 12, 28), At(1899, 12, 29), At(1899, 12, 30),
-                                At(1899, 12, 31), At(1900, 1, 1), At(2003, 11, 22), At(1750, 6, 30)}) {
-    for (int second = 0; second < 86400; second += 7) {
-      LocalTime t = date;
-      t.hour = second / 3600, t.minute = second / 60 % 60, t.second = second % 60;
-      const long long days = DaysFrom1899(t.year, t.month, t.day);
-      const double theirs = ExtendedHourMinuteSecondSum(days, t);
-      if (theirs != HourMinuteSecondSum(days, t) || theirs != SecondsOfDaySum(days, t)) ++roundedOtherwise;
-      const std::optional<double> mine = reader.Read(platform.DateTimeText(t));
-      ++texts;
-      if (!mine) continue;
-      ++read;
-      ASSERT_EQ(*mine, theirs) << platform.DateTimeText(t);
-    }
-  }
-  // Where long double is a plain double the platform adds as the double
-  // steps do; elsewhere a third of the texts come out otherwise.
-  if (sizeof(long double) > sizeof(double)) {
-    EXPECT_GT(roundedOtherwise, texts / 5);
-  }
-  EXPECT_GE(read, texts * 98 / 100);
 }
 
 TEST(TimeTextReaderTest, AConversionItCannotReproduceLeavesItWithoutAForm) {
