@@ -34,12 +34,13 @@ if [ "$had_locale" = 0 ] && [ -z "${LUMORA_RUN_AGAIN:-}" ]; then
   LUMORA_RUN_AGAIN=1 exec bash "$0" "$@"
 fi
 
+lumora_pick_wine || die "choosing the Wine loader failed"
+
 step "native build"
 rm -rf "$BUILD/native/reports"
 cmake --preset native >/dev/null || die "native configure failed"
 cmake --build "$BUILD/native" -j"$JOBS" || die "native build failed"
 
-lumora_pick_wine || die "choosing the Wine loader failed"
 # Both Windows trees are built with all their tests on every machine, so that
 # code one of them cannot compile fails everywhere; tiers 2 and 3 run the one
 # this machine's Wine runs: the 32-bit product under 32-bit Wine where the
