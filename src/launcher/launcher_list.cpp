@@ -380,12 +380,10 @@ void LauncherList::SetNewId(int row, const std::string& id) {
 }
 
 void LauncherList::TakeBackUnsaved() noexcept {
+  // Without a list file the store is the only copy of the list: it stays.
+  if (!platform::FileExists(listPath_)) return;
   try {
-    if (platform::FileExists(listPath_)) {
-      Reload();  // a file it cannot read leaves saving refused
-    } else {
-      sheetAll.Clear();
-    }
+    Reload();  // a file it cannot read leaves saving refused
   } catch (...) {
   }
 }

@@ -172,10 +172,11 @@ class LauncherList {
   std::string ViewTarget(int index) const { return sheetView.GetCell(2, index); }
 
  private:
-  // After a failed save: the store goes back to what the list file holds
-  // (empty when there is none). The user is told the change was not saved,
-  // so no later, unrelated save may write it; a file that cannot be read
-  // back leaves saving refused, as after Load.
+  // After a failed save: the store goes back to what the list file holds.
+  // The user is told the change was not saved, so no later, unrelated save
+  // may write it; a file that cannot be read back leaves saving refused, as
+  // after Load. Without a list file the store, the only copy of the list,
+  // stays as it is.
   void TakeBackUnsaved() noexcept;
   std::string NowText() const;
   // The view sorted by sortMode; order, when given, gets the view's former

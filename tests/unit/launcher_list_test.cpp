@@ -447,8 +447,10 @@ TEST_F(LauncherListTest, RecordLaunchOfAnUnknownIdSavesNothingButRebuildsTheView
 
 TEST_F(LauncherListTest, AFailedSaveTakesTheStoreBackToTheFileAndNoLaterSaveWritesIt) {
   Loaded(FourEntries());
-  // The list file stays readable, but no new one can be written beside it.
+  // The list file stays readable, but no new one can be written beside it
+  // (the temporary file's name natively and on Windows).
   ASSERT_TRUE(std::filesystem::create_directory(ListPath() + ".tmp"));
+  ASSERT_TRUE(std::filesystem::create_directory(ListPath() + ".tmp~"));
   list_.Filter("code");
   EXPECT_THROW(list_.RecordLaunch("3"), AppError);
   EXPECT_EQ(list_.sheetAll.GetCell(3, 2), "");  // the launch is not counted
@@ -457,6 +459,7 @@ TEST_F(LauncherListTest, AFailedSaveTakesTheStoreBackToTheFileAndNoLaterSaveWrit
   EXPECT_EQ(list_.sheetAll.RowCount(), 4);
 
   std::filesystem::remove(ListPath() + ".tmp");
+  std::filesystem::remove(ListPath() + ".tmp~");
   list_.DeleteViewEntry(1);  // Notepad
   const std::string after = ReadList();
   EXPECT_EQ(after.find("Notepad"), std::string::npos) << after;
@@ -504,7 +507,7 @@ TEST_F(LauncherListTest, AddTypedCommandAppendsAndSaves) {
   EXPECT_EQ(reread.sheetAll.GetCell(2, 2), "https://example.com/a b");
 }
 
-TEST_F(LauncherListTest, TypedCommandTakenBackWhenNoListFileCanBeWritten) {
+TEST_F(LauncherListTest, TypedCommandKeptAndShownWhenTheFileCannotBeWritten) {
   Loaded(FourEntries());
   LauncherList noFolder(folder_.File("missing") + "/applist.tsv", display_);
   noFolder.sheetAll.Assign(list_.sheetAll);
@@ -513,10 +516,13 @@ TEST_F(LauncherListTest, TypedCommandTakenBackWhenNoListFileCanBeWritten) {
   const int fills = display_.fills;
 
   EXPECT_THROW(noFolder.AddTypedCommand("https://example.com/"), AppError);
-  // The file is the truth, and there is none: nothing unsaved stays.
-  EXPECT_EQ(noFolder.sheetAll.RowCount(), 0);
+  ASSERT_EQ(noFolder.sheetAll.RowCount(), 5);
+  EXPECT_EQ(noFolder.sheetAll.GetCell(1, 4), "https://example.com/");
+  // The whole store is shown again, the new entry (launched now) at the bottom.
   EXPECT_GT(display_.fills, fills);
-  EXPECT_TRUE(display_.items.empty());
+  EXPECT_EQ(display_.items.size(), 5u);
+  EXPECT_EQ(display_.items.back(), "https://example.com/");
+  EXPECT_EQ(display_.selection, 4);
 }
 
 // The IDs of the store, one per row, in a list file.
