@@ -445,6 +445,17 @@ TEST_F(LauncherListTest, RecordLaunchOfAnUnknownIdSavesNothingButRebuildsTheView
   EXPECT_EQ(list_.sheetAll.GetCell(3, 1), "10");
 }
 
+TEST_F(LauncherListTest, LaunchKeptAndShownWhenTheFileCannotBeWritten) {
+  Loaded(FourEntries());
+  LauncherList noFolder(folder_.File("missing") + "/applist.tsv", display_);
+  noFolder.sheetAll.Assign(list_.sheetAll);
+  noFolder.Filter("code");
+  EXPECT_THROW(noFolder.RecordLaunch("3"), AppError);
+  EXPECT_EQ(noFolder.sheetAll.GetCell(3, 2), "1");
+  EXPECT_EQ(display_.items.size(), 4u);
+  EXPECT_EQ(display_.items.back(), "memo notes");  // launched now, so at the bottom
+}
+
 TEST_F(LauncherListTest, AFailedSaveTakesTheStoreBackToTheFileAndNoLaterSaveWritesIt) {
   Loaded(FourEntries());
   // The list file stays readable, but no new one can be written beside it
