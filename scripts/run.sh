@@ -84,7 +84,7 @@ ICONS_EXPECTED=12
 
 (cd "$APPDIR" && exec "$LUMORA_WINE" Lumora.exe >/dev/null 2>&1) &
 LUMORA_PID=$!
-if ! "$LUMORA_WINE" "$CTL" wait-window "[LM]" 30000; then
+if ! "$LUMORA_WINE" "$CTL" wait-window "[LM]" 90000; then
   echo "run: Lumora's window did not appear" >&2
   exit 1
 fi
