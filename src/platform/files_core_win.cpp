@@ -211,8 +211,21 @@ class Win32OutputFile : public OutputFile {
     if (committed_) return;
     if (!FlushFileBuffers(file_.get())) ThrowCreateError(target_, GetLastError());
     file_.reset();
-    if (!MoveFileExW(temp_.c_str(), real_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-      ThrowCreateError(target_, GetLastError());  // the destructor removes the temporary file
+    // Another program reading the file (a virus scanner, an indexer, an
+    // editor looking at it) may hold it open for a moment without letting it
+    // be replaced: the move is tried again for about a second before the
+    // save is refused.
+    constexpr int kAttempts = 20;
+    constexpr DWORD kPauseMs = 50;
+    for (int attempt = 1;; ++attempt) {
+      if (MoveFileExW(temp_.c_str(), real_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) break;
+      const DWORD error = GetLastError();
+      const bool heldOpen = error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED ||
+                            error == ERROR_LOCK_VIOLATION;
+      if (!heldOpen || attempt == kAttempts) {
+        ThrowCreateError(target_, error);  // the destructor removes the temporary file
+      }
+      Sleep(kPauseMs);
     }
     committed_ = true;
   }

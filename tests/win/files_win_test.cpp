@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 
 #include "platform/error.h"
 #include "platform/files.h"
@@ -123,6 +124,35 @@ TEST(FilesWinTest, ReadsAFileThatAnotherHandleHasOpenForWriting) {
                                OPEN_EXISTING, 0, nullptr));
   ASSERT_TRUE(writer);
   EXPECT_EQ(ReadWhole(path), "abc");
+}
+
+TEST(FilesWinTest, AReaderThatHoldsTheTargetForAMomentDelaysTheReplaceOnly) {
+  TempFolder folder;
+  const std::string path = folder.path() + "Lumora.ini";
+  WriteWhole(path, "old");
+  // Opened as the profile functions open it: no sharing of deletion, so
+  // nothing can be moved over it while it is open.
+  FileHandle reader(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                               OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(reader);
+  std::thread release([&reader] {
+    Sleep(200);
+    reader.reset();
+  });
+  const std::string error = ErrorOf([](const std::string& p) { WriteWhole(p, "new"); }, path);
+  release.join();
+  EXPECT_EQ(error, "(no error)");
+  EXPECT_EQ(ReadWhole(path), "new");
+  EXPECT_EQ(CountFiles(folder.path()), 1);
+
+  // Held for good, the save is refused and the file stays as it was.
+  reader.reset(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                           nullptr));
+  ASSERT_TRUE(reader);
+  EXPECT_NE(ErrorOf([](const std::string& p) { WriteWhole(p, "newer"); }, path), "(no error)");
+  reader.reset();
+  EXPECT_EQ(ReadWhole(path), "new");
+  EXPECT_EQ(CountFiles(folder.path()), 1);
 }
 
 TEST(FilesWinTest, FileExistsIsFalseForFoldersAndMissingFiles) {
