@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include <iostream>
+
 #include "launcher_fixture.h"
 
 namespace lumora::e2e {
@@ -45,7 +47,19 @@ TEST_F(HotKeys, TheShowKeyShowsTheLauncherAtTheCursorWithTheFocusInTheCommandLin
   EXPECT_TRUE(WaitUntil([&] { return EditText(edit) == L"note"; }, 3s)) << Utf8FromUtf16(EditText(edit));
 
   PressShowKey();
-  EXPECT_TRUE(WaitUntilHidden(5s)) << "the show key did not hide the launcher";
+  bool hiddenByKey = WaitUntilHidden(5s);
+  // The X server may report a pointer crossing after the press's modifiers
+  // went down, and Wine then releases them (see PressKey): the Q lands alone
+  // in the command line. That press never reached the program; it is made
+  // once more.
+  if (!hiddenByKey && EditText(edit) != L"note") {
+    std::cout << "the show key arrived without its modifiers (\"" << Utf8FromUtf16(EditText(edit))
+              << "\"); pressed once more\n";
+    PressShowKey();
+    hiddenByKey = WaitUntilHidden(5s);
+  }
+  EXPECT_TRUE(hiddenByKey) << "the show key did not hide the launcher; command line \""
+                           << Utf8FromUtf16(EditText(edit)) << "\"";
   EXPECT_TRUE(lumora.IsRunning());
 
   // And shows it once more.

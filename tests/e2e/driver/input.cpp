@@ -90,6 +90,26 @@ INPUT AbsoluteMove(POINT screen) {
   return input;
 }
 
+// Wine brings its modifier state in line with the X server's whenever a
+// window's thread reads a keymap report, which follows every focus change and
+// pointer crossing. Modifiers pressed through SendInput are unknown to X: a
+// report read between them and the key releases them, and the key arrives
+// alone. The threads such reports go to (the window with the focus, the one
+// under the pointer, the desktop's) each answer a message first, which they
+// do only after reading the X events that reached them before.
+void LetPendingKeymapReportsBeRead() {
+  POINT cursor{};
+  GetCursorPos(&cursor);
+  const HWND under = WindowFromPoint(cursor);
+  for (HWND window : {GetForegroundWindow(), under ? GetAncestor(under, GA_ROOT) : nullptr, GetDesktopWindow()}) {
+    if (!window) continue;
+    for (int round = 0; round < 2; ++round) {
+      DWORD_PTR ignored = 0;
+      SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &ignored);
+    }
+  }
+}
+
 }  // namespace
 
 void KeyDown(WORD virtualKey) { Inject({KeyEvent(virtualKey, false)}); }
@@ -97,6 +117,7 @@ void KeyUp(WORD virtualKey) { Inject({KeyEvent(virtualKey, true)}); }
 
 void PressKey(WORD virtualKey, Modifiers modifiers) {
   const std::vector<WORD> held = ModifierKeys(modifiers);
+  if (!held.empty()) LetPendingKeymapReportsBeRead();
   std::vector<INPUT> inputs;
   for (WORD m : held) inputs.push_back(KeyEvent(m, false));
   inputs.push_back(KeyEvent(virtualKey, false));
