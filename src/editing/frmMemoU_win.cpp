@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <exception>
 #include <optional>
 #include <utility>
@@ -28,6 +29,13 @@ constexpr wchar_t kCaption[] = L"簡易メモ";
 constexpr wchar_t kBuiltInNote[] = L"ここに好きなメモを書いておくことができます。";
 // WM_DPICHANGED, which the headers for older systems do not name.
 constexpr UINT kDpiChangedMessage = 0x02E0;
+// The timer that loads a long note piece by piece.
+constexpr UINT_PTR kLoadTimer = 1;
+// The edit box takes about 0.2 ms per line under Wine: a piece of this many
+// characters (at most about 0.1 s of work even when each line is empty) goes
+// in at a time, and pieces follow each other for no longer than a slice.
+constexpr std::size_t kPieceChars = 1024;
+constexpr DWORD kSliceMs = 40;
 
 HWND MakeControl(DWORD exStyle, const wchar_t* className, const wchar_t* text, DWORD style, HWND parent, int id) {
   HWND control = CreateWindowExW(exStyle, className, text, style, 0, 0, 0, 0, parent,
@@ -86,6 +94,12 @@ LRESULT TfrmMemo::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SIZE:
       LayOut();
       return 0;
+    case WM_TIMER:
+      if (wParam == kLoadTimer) {
+        LoadNextPiece();
+        return 0;
+      }
+      break;
     case kDpiChangedMessage: {
       ApplyDpi(HIWORD(wParam));
       const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
@@ -270,10 +284,92 @@ void TfrmMemo::ShowInCorner() {
 }
 
 void TfrmMemo::FormShow() {
-  const std::optional<std::string> note = ReadMemoFile(host_.MemoFilePath());
+  const std::string path = host_.MemoFilePath();
+  const std::optional<MemoFileText> note = ReadMemoFile(path, kMemoShowLimit);
+  // A notice or a part of a note in the box is no note to keep.
+  const bool boxHoldsNote = !tooLarge_ && !Loading();
   noteFromFile_ = note.has_value();
-  if (note) SetWindowTextW(memo, platform::AnsiToWide(*note).c_str());
+  tooLarge_ = note && note->tooLarge;
+  keepOld_ = false;
+  StopLoading();
+  if (tooLarge_) {
+    ShowTooLarge(path);
+  } else if (note) {
+    keepOld_ = !MemoSurvivesEditBox(note->text, platform::AnsiToWide, platform::WideToAnsi);
+    std::wstring text = platform::AnsiToWide(note->text);
+    // The box would end the text at a zero: the rest shows after a blank.
+    std::replace(text.begin(), text.end(), L'\0', L' ');
+    LoadNote(std::move(text));
+  } else if (!boxHoldsNote) {
+    SetWindowTextW(memo, L"");
+  }
   SendMessageW(memo, EM_SETMODIFY, FALSE, 0);
+}
+
+void TfrmMemo::ShowTooLarge(const std::string& path) {
+  const std::wstring notice = platform::Utf8ToWide(
+      "このメモ ファイルは大きすぎるため、ここには表示できません (" + std::to_string(kMemoShowLimit / 1024) +
+      " KB まで)。ファイルはそのまま残っています。\r\n\r\n") + platform::AnsiToWide(path);
+  SetWindowTextW(memo, notice.c_str());
+  SendMessageW(memo, EM_SETREADONLY, TRUE, 0);
+}
+
+void TfrmMemo::LoadNote(std::wstring text) {
+  pending_ = std::move(text);
+  pendingAt_ = 0;
+  SetWindowTextW(memo, NextPiece().c_str());
+  if (pendingAt_ < pending_.size()) {
+    SendMessageW(memo, EM_SETREADONLY, TRUE, 0);
+    SetTimer(Handle(), kLoadTimer, USER_TIMER_MINIMUM, nullptr);
+  } else {
+    StopLoading();
+  }
+}
+
+std::wstring TfrmMemo::NextPiece() {
+  const std::size_t rest = pending_.size() - pendingAt_;
+  std::size_t size = std::min(rest, kPieceChars);
+  if (size < rest) {
+    const std::size_t lineEnd = pending_.rfind(L'\n', pendingAt_ + size - 1);
+    if (lineEnd != std::wstring::npos && lineEnd >= pendingAt_ + size / 2) {
+      size = lineEnd + 1 - pendingAt_;
+    } else if (IS_HIGH_SURROGATE(pending_[pendingAt_ + size - 1])) {
+      --size;
+    }
+  }
+  std::wstring piece = pending_.substr(pendingAt_, size);
+  pendingAt_ += size;
+  return piece;
+}
+
+void TfrmMemo::LoadNextPiece() {
+  if (!Loading()) return;
+  const DWORD start = GetTickCount();
+  // The view stays where the user has it while the pieces go in at the end.
+  const LRESULT firstLine = SendMessageW(memo, EM_GETFIRSTVISIBLELINE, 0, 0);
+  SendMessageW(memo, WM_SETREDRAW, FALSE, 0);
+  do {
+    const int end = GetWindowTextLengthW(memo);
+    SendMessageW(memo, EM_SETSEL, static_cast<WPARAM>(end), end);
+    const std::wstring piece = NextPiece();
+    SendMessageW(memo, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(piece.c_str()));
+  } while (pendingAt_ < pending_.size() && GetTickCount() - start < kSliceMs);
+  SendMessageW(memo, EM_SETSEL, 0, 0);
+  SendMessageW(memo, EM_SCROLLCARET, 0, 0);
+  SendMessageW(memo, EM_LINESCROLL, 0, firstLine);
+  SendMessageW(memo, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(memo, nullptr, TRUE);
+  if (pendingAt_ < pending_.size()) return;
+  // All of the note is in: the user's from now on.
+  StopLoading();
+  SendMessageW(memo, EM_SETMODIFY, FALSE, 0);
+}
+
+void TfrmMemo::StopLoading() {
+  if (Handle()) KillTimer(Handle(), kLoadTimer);
+  pending_.clear();
+  pendingAt_ = 0;
+  SendMessageW(memo, EM_SETREADONLY, tooLarge_, 0);
 }
 
 bool TfrmMemo::NoteBytes(std::string& bytes) const {
@@ -294,7 +390,11 @@ bool TfrmMemo::NoteBytes(std::string& bytes) const {
   return !usedDefault;
 }
 
-bool TfrmMemo::SaveNote(std::string& failure) const {
+bool TfrmMemo::SaveNote(std::string& failure, bool& keptOld) {
+  keptOld = false;
+  // A file too large to show, or one still loading (the box read-only until
+  // then), is in the file alone: nothing to save.
+  if (tooLarge_ || Loading()) return true;
   // A note read from the file and not changed is not written back: the trip
   // through the box does not keep every file's bytes (a zero byte, a byte
   // order mark, bytes the code page cannot decode).
@@ -305,7 +405,11 @@ bool TfrmMemo::SaveNote(std::string& failure) const {
     return false;
   }
   try {
+    // Such a file is first kept as it is, once: what is written is the box's.
+    if (keepOld_) KeepMemoBackup(host_.MemoFilePath());
     WriteMemoFile(host_.MemoFilePath(), bytes);
+    keptOld = keepOld_;
+    keepOld_ = false;
     return true;
   } catch (const std::exception& error) {
     failure = error.what();
@@ -319,6 +423,18 @@ void TfrmMemo::TellSaveFailure(const std::string& failure) const {
                                                  "閉じるか終了すると、保存しません。");
   platform::ModalMessageBox(Handle(), text.c_str(), platform::Utf8ToWide(platform::ApplicationTitle()).c_str(),
                             MB_OK | MB_ICONWARNING);
+}
+
+void TfrmMemo::TellBackupKept() const {
+  const std::string path = host_.MemoFilePath();
+  const std::wstring text =
+      platform::Utf8ToWide("メモ ファイル\r\n") + platform::AnsiToWide(path) +
+      platform::Utf8ToWide("\r\nには、このウィンドウでそのまま扱えないバイト (ゼロのバイト、バイト順マーク、"
+                           "この文字コードで読めないバイト) が含まれていました。メモを保存する前に、"
+                           "元のファイルを次の名前で残しました。\r\n") +
+      platform::AnsiToWide(MemoBackupPath(path));
+  platform::ModalMessageBox(Handle(), text.c_str(), platform::Utf8ToWide(platform::ApplicationTitle()).c_str(),
+                            MB_OK | MB_ICONINFORMATION);
 }
 
 std::wstring TfrmMemo::NoteText() const {
@@ -339,8 +455,10 @@ bool TfrmMemo::ToldBefore(const std::string& failure) {
 
 bool TfrmMemo::FormClose() {
   std::string failure;
-  if (SaveNote(failure)) {
+  bool keptOld = false;
+  if (SaveNote(failure, keptOld)) {
     toldNote_.reset();
+    if (keptOld) TellBackupKept();
     return true;
   }
   return ToldBefore(failure);
@@ -352,14 +470,17 @@ bool TfrmMemo::CloseMemo() {
   if (!FormClose()) return false;
   if (!watch.Alive() || !Handle()) return true;  // the program ended meanwhile
   ShowWindow(Handle(), SW_HIDE);
+  StopLoading();
   return true;
 }
 
 bool TfrmMemo::SaveBeforeEnd(bool tell) {
   if (!IsShowing()) return true;
   std::string failure;
-  if (SaveNote(failure)) {
+  bool keptOld = false;
+  if (SaveNote(failure, keptOld)) {
     toldNote_.reset();
+    if (keptOld && tell) TellBackupKept();
     return true;
   }
   return tell && ToldBefore(failure);

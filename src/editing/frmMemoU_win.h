@@ -2,7 +2,10 @@
 // bottom-right corner of the work area, and the way to the launcher's main
 // menu. Its note is read from "data\memo.txt" each time the window shows and
 // written each time it closes; a note that cannot be written keeps the
-// window open with its text. The launcher window owns it from its own
+// window open with its text. A long note goes into the box piece by piece
+// while the program goes on answering; a file too large to show is only
+// named, and a file whose bytes the box would change is written over only
+// when the user changed the note, after a copy of it was kept beside it. The launcher window owns it from its own
 // creation to its end, and calls ToggleMemo (below the class) to show or
 // close it.
 #pragma once
@@ -73,6 +76,8 @@ class TfrmMemo : public platform::Window {
 
   // Handlers.
   void FormShow();
+  // The next pieces of a long note go into the box (the loading timer).
+  void LoadNextPiece();
   // Writes the note. When it cannot be written the user is told and the
   // result is false, so that the window stays with the text; a second close
   // of the same text, already told, goes through without a word.
@@ -96,11 +101,25 @@ class TfrmMemo : public platform::Window {
   void ApplyDpi(int dpi);
   void LayOut();
   void ShowPage(int index);
+  // Puts the note into the box: the first piece at once, the rest piece by
+  // piece on the loading timer, the box read-only until all of it is in.
+  void LoadNote(std::wstring text);
+  // The next piece of the note being loaded: ends after a line break where
+  // one is near, never inside a character.
+  std::wstring NextPiece();
+  bool Loading() const { return !pending_.empty(); }
+  void StopLoading();
+  // The box says that the file is too large to show here, and where it is.
+  void ShowTooLarge(const std::string& path);
+  // The one message after the first save of such a file: the old file is
+  // kept beside it.
+  void TellBackupKept() const;
   // The note in the code page's bytes; nothing when a character of it has
   // no place in the code page.
   bool NoteBytes(std::string& bytes) const;
   // Saves the note; false with the reason when it cannot be written.
-  bool SaveNote(std::string& failure) const;
+  // keptOld tells that the old file was first copied to its backup.
+  bool SaveNote(std::string& failure, bool& keptOld);
   // A failed save: told (false) the first time for a text, and true for
   // that text once told.
   bool ToldBefore(const std::string& failure);
@@ -125,6 +144,14 @@ class TfrmMemo : public platform::Window {
   std::optional<std::wstring> toldNote_;
   // The box shows the memo file as it was read (until the user changes it).
   bool noteFromFile_ = false;
+  // The memo file is larger than the window shows: the box names it, read-only.
+  bool tooLarge_ = false;
+  // The file's bytes would not survive the trip through the box: the file is
+  // copied to its backup before it is first written over.
+  bool keepOld_ = false;
+  // The note being loaded and how much of it is in the box.
+  std::wstring pending_;
+  std::size_t pendingAt_ = 0;
 
   // Outlives nothing: the handlers that wait (the main menu) ask it after.
   LifeToken life_;

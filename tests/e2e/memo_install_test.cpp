@@ -340,6 +340,68 @@ TEST_F(MemoWindow, ANoteOpenWhenTheQuitCommandRunsIsSaved) {
   EXPECT_EQ(MemoFile(), std::optional<std::string>(ShiftJis("閉じる前に書いたこと")));
 }
 
+// Memo files whose bytes the edit box would not give back (a zero byte, a
+// UTF-16 file with its byte order mark), a long one and one too large to
+// show stay as they are when the window is opened and closed unchanged, and
+// the program answers all along. A changed note is saved only after the old
+// file is kept as "memo.txt.bak", which the user is told once.
+TEST_F(MemoWindow, FilesTheBoxCannotKeepStayAsTheyAreAndABigOneNeverStallsTheProgram) {
+  using namespace std::string_literals;
+  const std::string zero = "first line\r\nsecond\0after\r\n"s + ShiftJis("日本語のメモ") + "\r\nlast";
+  const std::wstring wide = L"\xFEFFメモ\r\nnote";
+  const std::string utf16(reinterpret_cast<const char*>(wide.data()), wide.size() * sizeof(wchar_t));
+  std::string longer, big;
+  const std::string line = ShiftJis("大きなメモの一行 with some text 0123456789") + "\r\n";
+  while (longer.size() < 200 * 1024) longer += line;
+  while (big.size() < 10 * 1024 * 1024) big += line;
+  const auto readOnly = [&] { return (GetWindowLongW(MemoBox(), GWL_STYLE) & ES_READONLY) != 0; };
+  ASSERT_TRUE(Start());
+  for (const std::string* bytes : std::vector<const std::string*>{&zero, &utf16, &longer, &big}) {
+    folder.WriteFile(L"data\\memo.txt", *bytes);
+    const auto start = std::chrono::steady_clock::now();
+    RightClickTray();
+    const HWND memo = ShownMemo();
+    ASSERT_NE(memo, nullptr) << bytes->size();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 1s) << bytes->size();
+    DWORD_PTR answer = 0;
+    EXPECT_TRUE(SendMessageTimeoutW(launcher, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &answer)) << bytes->size();
+    if (bytes == &longer) {  // read-only until all of it is in
+      EXPECT_TRUE(readOnly());
+      EXPECT_TRUE(WaitUntil([&] { return !readOnly(); }, 60s));
+      EXPECT_TRUE(EditText(MemoBox()) == Utf16FromAnsi(longer, kShiftJis));
+    } else if (bytes == &big) {  // only named
+      EXPECT_TRUE(readOnly());
+      EXPECT_NE(EditText(MemoBox()).find(L"data\\memo.txt"), std::wstring::npos);
+    }
+    RightClickTray();
+    ASSERT_TRUE(WaitForVisibility(memo, false, 5s));
+    EXPECT_TRUE(MemoFile() == *bytes) << bytes->size();
+  }
+  EXPECT_FALSE(folder.Exists(L"data\\memo.txt.bak"));
+
+  folder.WriteFile(L"data\\memo.txt", zero);
+  for (const wchar_t* typed : {L"追記", L"!"}) {
+    RightClickTray();
+    const HWND memo = ShownMemo();
+    ASSERT_NE(memo, nullptr);
+    SendChars(MemoBox(), typed);
+    const std::wstring note = EditText(MemoBox());
+    EXPECT_NE(note.find(L"after"), std::wstring::npos) << "the text after the zero byte is not shown";
+    RightClickTray();
+    const HWND told = WaitForDialog(lumora.Id(), typed[0] == L'!' ? 500ms : 5s);
+    if (typed[0] == L'!') {
+      EXPECT_EQ(told, nullptr) << "told again";
+    } else {
+      ASSERT_NE(told, nullptr) << "the kept file was not told";
+      EXPECT_NE(DialogMessage(told).find(L"memo.txt.bak"), std::wstring::npos);
+      PressButton(told, IDOK);
+    }
+    ASSERT_TRUE(WaitForVisibility(memo, false, 5s));
+    EXPECT_EQ(MemoFile(), std::optional<std::string>(AnsiFromUtf16(note, kShiftJis)));
+    EXPECT_EQ(folder.ReadFile(L"data\\memo.txt.bak"), std::optional<std::string>(zero));
+  }
+}
+
 class EditInNotepad : public LauncherTest {
  protected:
   void PutEditor() {

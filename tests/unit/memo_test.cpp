@@ -82,6 +82,46 @@ TEST(MemoFileTest, WrittenExactlyAndReadBack) {
   EXPECT_EQ(ReadMemoFile(path), std::optional<std::string>(""));
 }
 
+// A code page whose bytes are each a character of the same number, except
+// 0x80, which it cannot decode; characters past 0xFF come back as '?'.
+std::wstring FakeToWide(std::string_view bytes) {
+  std::wstring wide;
+  for (const unsigned char c : bytes) wide += c == 0x80 ? L'\x30FB' : static_cast<wchar_t>(c);
+  return wide;
+}
+std::string FakeToCodePage(std::wstring_view wide) {
+  std::string bytes;
+  for (const wchar_t c : wide) bytes += c < 0x100 ? static_cast<char>(c) : '?';
+  return bytes;
+}
+
+TEST(MemoFileTest, OnlyBytesThatComeBackFromTheEditBoxUnchangedSurviveIt) {
+  using namespace std::string_literals;
+  for (const std::string& text : {"first\r\nsecond \xE9 \xFF\xFE"s, ""s}) {
+    EXPECT_TRUE(MemoSurvivesEditBox(text, FakeToWide, FakeToCodePage)) << text;
+  }
+  // A zero (the box ends there), an undecodable byte, and a byte order mark
+  // (a file in another encoding) even where the code page would keep it.
+  for (const std::string& text : {"second\0after"s, "bad \x80"s, "\xEF\xBB\xBFnote"s, "\xFF\xFEn\0"s, "\xFE\xFF"s}) {
+    EXPECT_FALSE(MemoSurvivesEditBox(text, FakeToWide, FakeToCodePage)) << text;
+  }
+}
+
+TEST(MemoFileTest, AFileOverTheLimitIsNotReadAndItsBackupKeepsItsBytes) {
+  using namespace std::string_literals;
+  const test::TempFolder folder;
+  const std::string path = folder.File("memo.txt");
+  const std::string bytes = "12\n\xFF\xFEo\0"s;
+  test::WriteBytes(path, bytes);
+  EXPECT_EQ(ReadMemoFile(path, 7)->text, "12\r\n\xFF\xFEo\0"s);
+  EXPECT_TRUE(ReadMemoFile(path, 6)->tooLarge);
+  EXPECT_EQ(ReadMemoFile(path, 6)->text, "");
+
+  test::WriteBytes(path + ".bak", "older");
+  KeepMemoBackup(path);
+  EXPECT_EQ(test::ReadBytes(MemoBackupPath(path)), bytes);
+}
+
 TEST(MemoFileTest, AFileThatCannotBeWrittenThrowsAndLeavesTheOldOne) {
   const test::TempFolder folder;
   EXPECT_THROW(WriteMemoFile(folder.File("missing/memo.txt"), "note"), AppError);
