@@ -5,9 +5,9 @@
 // window open with its text. A long note goes into the box piece by piece
 // while the program goes on answering; a file too large to show is only
 // named, and a file whose bytes the box would change is written over only
-// when the user changed the note, after a copy of it was kept beside it. The launcher window owns it from its own
-// creation to its end, and calls ToggleMemo (below the class) to show or
-// close it.
+// when the user changed the note, after a copy of it was kept beside it. The
+// launcher window owns it from its own creation to its end, and calls
+// ToggleMemo (below the class) to show or close it.
 #pragma once
 
 #include <windows.h>
