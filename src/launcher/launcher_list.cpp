@@ -491,7 +491,7 @@ std::string LauncherList::StoreEntry(std::string_view id, std::string_view name,
     // over that removal. The dialog keeps the text; its next OK stores it
     // as a new entry.
     ResetView();
-    throw AppError("編集していた項目は、ほかのプログラムがリストファイルから削除していました。変更は保存していません。");
+    throw AppError("編集していた項目は、ほかのプログラムがリストファイルから削除していました。");
   }
   // A row that came with the file under the ID meant for a new entry is
   // another program's: the new entry gets a row and an ID of its own.
