@@ -30,12 +30,14 @@ void TfrmLumora::popInstallClick() {
     }
   }
   if (!LauncherAlive()) return;
-  if (AskYesNo("メモ帳や電卓を追加しますか？")) {
-    if (!LauncherAlive()) return;
+  const bool addStarters = AskYesNo("メモ帳や電卓を追加しますか？");
+  if (!LauncherAlive()) return;
+  // The starter entries go onto the rows the list file holds now.
+  List().CatchUpWithFile();
+  if (addStarters) {
     AddEntryIfMissing("calc", GetSystemFolder() + "calc.exe");
     AddEntryIfMissing("notepad", GetWindowsFolder() + "notepad.exe");
   }
-  if (!LauncherAlive()) return;
   // A failed save takes the starter entries back out: the user is told they
   // were not saved.
   List().SaveOrTakeBack([this] { ResetView(); });

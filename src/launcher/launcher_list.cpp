@@ -5,6 +5,7 @@
 #include <climits>
 #include <exception>
 #include <memory>
+#include <unordered_set>
 #include <utility>
 
 #include "editing/entry_names.h"
@@ -118,6 +119,7 @@ LauncherList::LauncherList(std::string listPath, ListDisplay& display)
     : listPath_(std::move(listPath)), display_(display) {}
 
 void LauncherList::Load() {
+  fileStamp_.reset();
   if (!platform::FileExists(listPath_)) {
     // Nothing there to lose: start from an empty list and allow saving.
     sheetAll.Clear();
@@ -125,8 +127,10 @@ void LauncherList::Load() {
     return;
   }
   try {
-    sheetAll.LoadFromFile(listPath_, kDelimiter);
+    platform::FileStamp stamp;
+    sheetAll.LoadFromFile(listPath_, kDelimiter, &stamp);
     sheetAll.TrimEmptyRows();
+    fileStamp_ = stamp;
     saveRefusal_.clear();
   } catch (...) {
     // The file holds the user's list, but we could not read it: the nearly
@@ -144,21 +148,73 @@ void LauncherList::Reload() {
   }
   TCsvSheet fresh;
   fresh.headerRow = sheetAll.headerRow;
+  platform::FileStamp stamp;
   try {
-    fresh.LoadFromFile(listPath_, kDelimiter);
+    fresh.LoadFromFile(listPath_, kDelimiter, &stamp);
   } catch (...) {
     saveRefusal_ = "リストファイル \"" + platform::Text().AnsiToUtf8(listPath_) +
                    "\" を読み込めなかったため、上書き保存しません。";
     throw;
   }
   fresh.TrimEmptyRows();
-  sheetAll.ShareRows(fresh);
+  TakeRowsRead(fresh, stamp);
   saveRefusal_.clear();
+}
+
+bool LauncherList::CatchUpWithFile() {
+  if (!saveRefusal_.empty()) return false;
+  const std::optional<platform::FileStamp> now = platform::StampOfFile(listPath_);
+  if (now == fileStamp_) return false;
+  if (!now) {
+    // Nothing there to read: the store is the only copy of the list.
+    fileStamp_.reset();
+    return false;
+  }
+  TCsvSheet fresh;
+  fresh.headerRow = sheetAll.headerRow;
+  platform::FileStamp stamp;
+  fresh.LoadFromFile(listPath_, kDelimiter, &stamp);
+  fresh.TrimEmptyRows();
+  TakeRowsRead(fresh, stamp);
+  return true;
+}
+
+void LauncherList::TakeRowsRead(TCsvSheet& read, const platform::FileStamp& stamp) {
+  if (OnEntryIconStale) {
+    // A launch counts on the first row with an ID, so the first row stands
+    // for the entry here too.
+    const auto targetsById = [](const TCsvSheet& sheet) {
+      std::unordered_map<std::string, std::string> targets;
+      for (int r = 0; r < sheet.RowCount(); ++r) targets.try_emplace(sheet.GetCell(kColId, r), sheet.GetCell(kColTarget, r));
+      return targets;
+    };
+    const auto before = targetsById(sheetAll);
+    const auto after = targetsById(read);
+    // In file order, each ID once: entries gone or with another target,
+    // then new ones.
+    std::unordered_set<std::string> told;
+    const auto tell = [&](const std::string& id) {
+      if (told.insert(id).second) IconStale(id);
+    };
+    for (int r = 0; r < sheetAll.RowCount(); ++r) {
+      const std::string id = sheetAll.GetCell(kColId, r);
+      const auto it = after.find(id);
+      if (it == after.end() || it->second != before.at(id)) tell(id);
+    }
+    for (int r = 0; r < read.RowCount(); ++r) {
+      const std::string id = read.GetCell(kColId, r);
+      if (before.find(id) == before.end()) tell(id);
+    }
+  }
+  sheetAll.ShareRows(read);
+  fileStamp_ = stamp;
 }
 
 void LauncherList::SaveList() {
   if (!saveRefusal_.empty()) throw AppError(saveRefusal_);
-  sheetAll.SaveToFile(listPath_, kDelimiter, kLineEnd);
+  platform::FileStamp stamp;
+  sheetAll.SaveToFile(listPath_, kDelimiter, kLineEnd, &stamp);
+  fileStamp_ = stamp;
 }
 
 void LauncherList::ResetView() { ShowFiltered(std::string()); }
@@ -322,6 +378,7 @@ void LauncherList::ShowFiltered(const std::string& key) {
 }
 
 void LauncherList::RecordLaunch(std::string_view id) {
+  CatchUpWithFile();
   const int row = sheetAll.FindRow(kColId, id, 0);
   if (row >= 0) {
     sheetAll.SetCell(kColTime, row, NowText());
@@ -361,6 +418,7 @@ void LauncherList::AddEntryIfMissing(std::string_view name, std::string_view tar
 }
 
 void LauncherList::AddTypedCommand(std::string_view text) {
+  CatchUpWithFile();
   const int row = sheetAll.RowCount();
   SetNewId(row, NewId());
   sheetAll.SetCell(kColName, row, text);
@@ -406,6 +464,7 @@ void LauncherList::SaveOrTakeBack(const std::function<void()>& show) {
 
 void LauncherList::AddDroppedEntries(const std::vector<DroppedEntry>& entries) {
   CheckSavable();
+  CatchUpWithFile();  // the new IDs follow the rows of the file
   const std::string now = NowText();
   for (const DroppedEntry& entry : entries) {
     const int row = sheetAll.RowCount();
@@ -424,9 +483,21 @@ void LauncherList::AddDroppedEntries(const std::vector<DroppedEntry>& entries) {
 std::string LauncherList::StoreEntry(std::string_view id, std::string_view name, std::string_view target,
                                      std::string_view time, std::string* newId) {
   CheckSavable();
+  const bool known = sheetAll.FindRow(kColId, id, 0) >= 0;
+  const bool read = CatchUpWithFile();
+  int row = sheetAll.FindRow(kColId, id, 0);
+  if (read && known && row < 0) {
+    // Another program removed the entry meanwhile: the edit is not saved
+    // over that removal. The dialog keeps the text; its next OK stores it
+    // as a new entry.
+    ResetView();
+    throw AppError("編集していた項目は、ほかのプログラムがリストファイルから削除していました。");
+  }
+  // A row that came with the file under the ID meant for a new entry is
+  // another program's: the new entry gets a row and an ID of its own.
+  if (read && !known) row = -1;
   // Numbered before a new row exists, so that its empty ID cell takes no part.
   const std::string freshId = NewId();
-  int row = sheetAll.FindRow(kColId, id, 0);
   const bool added = row < 0;
   if (added) row = sheetAll.RowCount();
   const std::vector<int> columns{kColId, kColName, kColTarget, kColTime};
@@ -458,6 +529,26 @@ void LauncherList::DeleteViewEntry(int index) {
   if (index < 0 || index >= sheetView.RowCount()) return;
   CheckSavable();
   const std::string id = sheetView.GetCell(kColId, index);
+  const std::string target = sheetView.GetCell(kColTarget, index);
+  const std::string key = steps_.empty() ? std::string() : steps_.back().key;
+  if (CatchUpWithFile()) {
+    // The view holds the rows read before: the entry is looked for in the
+    // rows read now (another program may have removed or changed it), and
+    // the view is made again from them.
+    const int storeRow = StoreRowOf(id, target);
+    const auto show = [this, key, storeRow] {
+      ShowFiltered(key);
+      if (storeRow >= 0 && storeRow < display_.Count()) display_.Select(storeRow);
+    };
+    if (storeRow < 0) {
+      show();
+      return;
+    }
+    sheetAll.DeleteRow(storeRow);
+    IconStale(id);
+    SaveOrTakeBack(show);
+    return;
+  }
   sheetView.DeleteRow(index);
   const int storeRow = sheetAll.FindRow(kColId, id, 0);
   if (storeRow < 0) return;  // it leaves the view only; nothing to save
@@ -485,17 +576,20 @@ void LauncherList::RemoveMissing(const std::function<bool(const std::string&)>& 
       missing.push_back({sheetAll.GetCell(kColId, row), sheetAll.GetCell(kColName, row), target});
     }
   }
+  std::vector<const Missing*> chosen;
   for (const Missing& entry : missing) {
     const bool remove = askRemove(entry.name, entry.target);
     if (listLives && !listLives()) return;  // this object is gone: touch nothing
-    if (!remove || exists(TargetPath(entry.target))) continue;
-    for (int row = 0; row < sheetAll.RowCount(); ++row) {
-      if (sheetAll.GetCell(kColId, row) == entry.id && sheetAll.GetCell(kColTarget, row) == entry.target) {
-        IconStale(entry.id);
-        sheetAll.DeleteRow(row);
-        break;
-      }
-    }
+    if (remove) chosen.push_back(&entry);
+  }
+  // The answers go onto the rows the file holds after the last of them.
+  CatchUpWithFile();
+  for (const Missing* entry : chosen) {
+    if (exists(TargetPath(entry->target))) continue;
+    const int row = StoreRowOf(entry->id, entry->target);
+    if (row < 0) continue;
+    IconStale(entry->id);
+    sheetAll.DeleteRow(row);
   }
   SaveOrTakeBack([this] { ResetView(); });
 }
@@ -508,10 +602,14 @@ int LauncherList::ViewRowOf(std::string_view id, std::string_view target) const 
 }
 
 bool LauncherList::HasEntry(std::string_view id, std::string_view target) const {
+  return StoreRowOf(id, target) >= 0;
+}
+
+int LauncherList::StoreRowOf(std::string_view id, std::string_view target) const {
   for (int row = 0; row < sheetAll.RowCount(); ++row) {
-    if (sheetAll.GetCell(kColId, row) == id && sheetAll.GetCell(kColTarget, row) == target) return true;
+    if (sheetAll.GetCell(kColId, row) == id && sheetAll.GetCell(kColTarget, row) == target) return row;
   }
-  return false;
+  return -1;
 }
 
 std::string LauncherList::NowText() const {

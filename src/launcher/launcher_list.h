@@ -6,6 +6,12 @@
 //
 // Entry columns: 0 entry ID, 1 name, 2 target, 3 launch count, 4 time of the
 // last launch (the platform's DateTimeText), 5 and 6 kept as they are.
+//
+// The file is the truth: other programs may rewrite it while the launcher
+// runs. Every change (a launch, a drop, an edit, a delete, a removal) first
+// catches up with the file (CatchUpWithFile) and is then made on the rows
+// the file holds, found by entry ID, so a save never brings back a row
+// another program removed nor drops one it added.
 #pragma once
 
 #include <cstdint>
@@ -17,6 +23,7 @@
 #include <vector>
 
 #include "launcher/time_text_reader.h"
+#include "platform/file_stamp.h"
 #include "sheet/CsvUtils2.h"
 
 namespace lumora {
@@ -92,7 +99,8 @@ class LauncherList {
   void Filter(std::string_view typedText);
 
   // Counts a launch of the entry with this ID (first store row with that ID
-  // text): count + 1, time := now, SaveList; then ResetView in any case.
+  // text, after CatchUpWithFile): count + 1, time := now, SaveList; then
+  // ResetView in any case. An entry no longer in the file counts nothing.
   // A save that fails takes the store back to the file (TakeBackUnsaved).
   void RecordLaunch(std::string_view id);
   // Appends name/target with a new ID and the time now, unless some entry
@@ -103,6 +111,17 @@ class LauncherList {
   // fails the store is taken back to the file (TakeBackUnsaved), the view
   // rebuilt (ResetView) and the error thrown.
   void AddTypedCommand(std::string_view text);
+
+  // When the list file is no longer what the store was last read from or
+  // written to (another program changed it, made it or put another in its
+  // place), the store is read from it again: entries that went or got
+  // another target are told to OnEntryIconStale, and the view still holds
+  // the rows read before (the caller shows it again). Returns whether it
+  // read. A file that is gone leaves the store as it is (the next save
+  // writes it again); nothing is read while saving is refused. Throws, with
+  // the store unchanged, when the file cannot be read; saving is not refused
+  // for that, the next change tries again.
+  bool CatchUpWithFile();
 
   // Throws the reason why saving is refused (the list file could not be
   // read), before a command changes anything; does nothing otherwise.
@@ -124,14 +143,19 @@ class LauncherList {
   // matches a row whose ID cell is empty), or a new row at the end, gets the
   // name, target and time text as typed; a row without an ID gets a new
   // one. Then saves and rebuilds the view. Returns the entry's ID (also in
-  // newId). Refused (CheckSavable) before anything changes; when the save
+  // newId). When catching up with the file shows that another program
+  // removed the entry, nothing is stored and an error says so (the edit is
+  // never written over that removal); an ID that only another program's
+  // new row has gets the typed entry a new row and ID. Refused (CheckSavable) before anything changes; when the save
   // fails the store is put back as it was (the user is told nothing was
   // saved, so no later save may write it), and the error is thrown.
   std::string StoreEntry(std::string_view id, std::string_view name, std::string_view target,
                          std::string_view time, std::string* newId = nullptr);
 
   // Removes the entry shown as item index: its view row, and the first
-  // store row with its ID. When the ID is in the store: the view is sorted
+  // store row with its ID. When the file was read again first, the entry is
+  // looked for by its ID and target among the rows read, and the view is
+  // made again from those rows, filtered by the last key typed. When the ID is in the store: the view is sorted
   // and shown again, the item with the store row's former number is
   // selected when there is one (else the last), and the list is saved.
   // Refused (CheckSavable) before anything changes.
@@ -146,8 +170,9 @@ class LauncherList {
   // A question lets anything happen meanwhile, the list's own end included:
   // after each one listLives() (when given) is asked first, and on false the
   // removal stops there without touching the list again; otherwise the entry
-  // is found again by its ID and target, and removed only when it is still
-  // there and its file still missing.
+  // is found again by its ID and target (after the last answer, in the rows
+  // CatchUpWithFile gives), and removed only when it is still there and its
+  // file still missing.
   void RemoveMissing(const std::function<bool(const std::string& target)>& exists,
                      const std::function<bool(const std::string& name, const std::string& target)>& askRemove,
                      const std::function<bool()>& listLives = {});
@@ -179,6 +204,11 @@ class LauncherList {
   // stays as it is.
   void TakeBackUnsaved() noexcept;
   std::string NowText() const;
+  // The first store row with this ID and this target; -1 when none.
+  int StoreRowOf(std::string_view id, std::string_view target) const;
+  // The rows read from the list file, with the stamp of its bytes, become
+  // the store.
+  void TakeRowsRead(TCsvSheet& read, const platform::FileStamp& stamp);
   // The view sorted by sortMode; order, when given, gets the view's former
   // row numbers in their new order.
   void SortView(std::vector<int>* order);
@@ -198,6 +228,9 @@ class LauncherList {
   ListDisplay& display_;
   // Why saving is refused (the list file exists but could not be read).
   std::string saveRefusal_;
+  // The stamp of the list file as last read or written; nothing while the
+  // store was read from no file.
+  std::optional<platform::FileStamp> fileStamp_;
   std::unordered_map<std::string, std::optional<double>> dateCache_;
   // Reads the program's own time texts; made for the text services in force.
   std::optional<TimeTextReader> timeReader_;

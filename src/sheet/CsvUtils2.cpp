@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "platform/error.h"
+#include "platform/file_stamp.h"
 #include "platform/files.h"
 #include "platform/text_platform.h"
 #include "sheet/text_primitives.h"
@@ -50,6 +51,21 @@ bool LeadStandsAlone(std::string_view text, std::size_t lead) {
 // flagged only when a byte is asked for and none is left; looking ahead (for
 // the LF after a CR) never flags it. Lines are cut at bytes alone: CR and LF
 // are never the second byte of a two-byte character.
+// A file being read, stamped as its bytes go by.
+class StampedInput : public platform::InputFile {
+ public:
+  explicit StampedInput(std::unique_ptr<platform::InputFile> file) : file_(std::move(file)) {}
+  std::size_t Read(char* buffer, std::size_t size) override {
+    const std::size_t read = file_->Read(buffer, size);
+    stamp.Add(buffer, read);
+    return read;
+  }
+  platform::FileStamp stamp;
+
+ private:
+  std::unique_ptr<platform::InputFile> file_;
+};
+
 class BlockReader {
  public:
   BlockReader(platform::InputFile& file) : file_(file) {}
@@ -526,11 +542,11 @@ int TCsvSheet::NextNumber(int column, int start) const {
   return static_cast<int>(std::min<long long>(result, INT_MAX));
 }
 
-void TCsvSheet::LoadFromFile(const std::string& path, char delimiter) {
+void TCsvSheet::LoadFromFile(const std::string& path, char delimiter, platform::FileStamp* stamp) {
   Clear();
-  const auto file = platform::OpenInputFile(path);
+  StampedInput file(platform::OpenInputFile(path));
   const auto& lead = platform::Text().LeadBytes();
-  auto reader = std::make_unique<BlockReader>(*file);
+  auto reader = std::make_unique<BlockReader>(file);
   std::string line;
   while (!reader->Eof()) {
     auto row = std::make_shared<TCsvCells>();
@@ -539,11 +555,13 @@ void TCsvSheet::LoadFromFile(const std::string& path, char delimiter) {
     NoteChange();
     rows_.push_back(std::move(row));
   }
+  if (stamp) *stamp = file.stamp;
 }
 
-void TCsvSheet::SaveToFile(const std::string& path, char delimiter,
-                           std::string_view lineEnd) const {
+void TCsvSheet::SaveToFile(const std::string& path, char delimiter, std::string_view lineEnd,
+                           platform::FileStamp* stamp) const {
   auto file = platform::CreateOutputFile(path);
+  platform::FileStamp written;
   const auto& lead = platform::Text().LeadBytes();
   const int n = MaxColCount();
   constexpr std::size_t kChunk = 64 * 1024;
@@ -554,11 +572,14 @@ void TCsvSheet::SaveToFile(const std::string& path, char delimiter,
     out += lineEnd;
     if (out.size() >= kChunk) {
       file->Write(out.data(), out.size());
+      written.Add(out.data(), out.size());
       out.clear();
     }
   }
   if (!out.empty()) file->Write(out.data(), out.size());
+  written.Add(out.data(), out.size());
   file->Commit();
+  if (stamp) *stamp = written;
 }
 
 void TCsvSheet::SortBy(SortKind kind, int column, const DateReader* readDate, std::uint32_t keyTag,

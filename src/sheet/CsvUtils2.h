@@ -13,6 +13,10 @@
 
 namespace lumora {
 
+namespace platform {
+struct FileStamp;
+}
+
 // One row. A cell is a text of its own or an absent slot; an absent slot
 // reads as empty text. A cell text ends at its first zero byte.
 //
@@ -113,11 +117,15 @@ class TCsvSheet {
   int NextNumber(int column, int start) const;
   // Clears the sheet, then reads the file in 65,535-byte blocks. Zero bytes
   // in the file are dropped and reading goes on behind them, so a zero byte
-  // never ends the data or loses what follows it.
-  void LoadFromFile(const std::string& path, char delimiter);
+  // never ends the data or loses what follows it. stamp, when given, gets
+  // the stamp of the bytes read.
+  void LoadFromFile(const std::string& path, char delimiter, platform::FileStamp* stamp = nullptr);
   // Writes every row through a temporary file that replaces the target only
-  // when all of it has been written; on failure the old file stays.
-  void SaveToFile(const std::string& path, char delimiter, std::string_view lineEnd) const;
+  // when all of it has been written; on failure the old file stays. stamp,
+  // when given, gets the stamp of the bytes written (set only once the file
+  // is in place).
+  void SaveToFile(const std::string& path, char delimiter, std::string_view lineEnd,
+                  platform::FileStamp* stamp = nullptr) const;
   // order, when given, gets for each row after the sort the number it had
   // before.
   void SortByText(int column, std::vector<int>* order = nullptr);

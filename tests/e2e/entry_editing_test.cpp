@@ -263,8 +263,8 @@ TEST_F(EntryEditing, RemovalOfMissingFilesAsksPerDriveTargetInStoreOrder) {
              {"5", "here", "C:\\windows\\notepad.exe", "", ""},
              {"6", "gone too", "C:\\no\\such\\file.txt", "", ""}});
   ASSERT_TRUE(Start());
-  // The file changes behind the program's back: the command writes its list.
-  folder.WriteFile(L"data\\applist.tsv", "changed\r\n");
+  // The file goes behind the program's back: the command writes its list.
+  ASSERT_TRUE(DeleteFileW(folder.PathOf(L"data\\applist.tsv").c_str()));
   ASSERT_TRUE(Post(launcher, WM_COMMAND, IDM_CHECKANDREMOVE, 0));
   EXPECT_EQ(Answer(IDYES), Utf16FromUtf8("以下のファイルは存在しません。削除してもよろしいですか？\r\ngone\r\nQ:\\Games\\x.exe"));
   EXPECT_EQ(Answer(IDNO),
@@ -276,7 +276,7 @@ TEST_F(EntryEditing, RemovalOfMissingFilesAsksPerDriveTargetInStoreOrder) {
   EXPECT_EQ(WaitForDialog(lumora.Id(), 300ms), nullptr) << "a question too many";
 
   // Every answer No: saved all the same.
-  folder.WriteFile(L"data\\applist.tsv", "changed\r\n");
+  ASSERT_TRUE(DeleteFileW(folder.PathOf(L"data\\applist.tsv").c_str()));
   ASSERT_TRUE(Post(launcher, WM_COMMAND, IDM_CHECKANDREMOVE, 0));
   Answer(IDNO);
   EXPECT_TRUE(WaitForList([](const ParsedList& l) { return l.rows.size() == 5; }));

@@ -2,7 +2,8 @@
 // name; Enter, a second Enter in the list and a click launch the mark
 // program (which reports its working folder); a launch is counted and
 // time-stamped in the list file, which is replaced whole; a failing target is
-// reported; a typed command that opens becomes an entry; "restart" starts a
+// reported; a launch keeps what another program wrote to the list file
+// meanwhile; a typed command that opens becomes an entry; "restart" starts a
 // new instance and ends the old one.
 #include <gtest/gtest.h>
 
@@ -175,6 +176,30 @@ TEST_F(Launch, AClickOnAnItemLaunchesIt) {
   EXPECT_TRUE(WaitUntilHidden(3s));
   ASSERT_TRUE(WaitUntil([&] { return ParsedList::Cell(ReadList().Row("1"), 3) == "1"; }, 3s));
   ExpectLaunchRecorded("1", 0, "2026/1/1 10:00:00");
+}
+
+TEST_F(Launch, ALaunchKeepsWhatAnotherProgramWroteToTheListMeanwhile) {
+  const std::wstring mark = InstallMark(L"tools\\mark.exe");
+  WriteList({
+      {"1", "mark", U8(mark), "2", "2026/1/1 10:00:00"},
+      {"2", "calc", "C:\\windows\\system32\\calc.exe", "", "2026/3/1 10:00:00"},
+  });
+  ASSERT_TRUE(Start());
+  // While Lumora runs another program removes calc and adds an entry.
+  WriteList({
+      {"1", "mark", U8(mark), "2", "2026/1/1 10:00:00"},
+      {"5", "added", "C:\\added.exe", "", "2026/2/1 10:00:00"},
+  });
+  ASSERT_TRUE(Show());
+  TypeCommand(L"mark");
+  PressKey(VK_RETURN);
+  ASSERT_TRUE(WaitForMark(mark).has_value());
+  ASSERT_TRUE(WaitUntil([&] { return ParsedList::Cell(ReadList().Row("1"), 3) == "3"; }, 3s)) << "not counted";
+  const ParsedList file = ReadList();
+  EXPECT_EQ(file.rows.size(), 2u);
+  EXPECT_NE(file.Row("5"), nullptr) << "the added row is gone";
+  EXPECT_EQ(file.Row("2"), nullptr) << "the removed row is back";
+  EXPECT_EQ(Items(), Utf16Items({"added", "mark"})) << Describe(Items());
 }
 
 TEST_F(Launch, AClickBelowTheLastRowLaunchesNothing) {

@@ -267,11 +267,11 @@ TEST_F(EntryEditingTest, DeleteSelectsTheStoreRowsFormerNumber) {
 TEST_F(EntryEditingTest, DeleteOfAnIdMissingFromTheStoreLeavesTheViewRowOnlyAndSavesNothing) {
   Loaded(ThreeEntries());
   list_.sheetAll.DeleteRow(2);  // the shown Memo is no longer in the store
-  test::WriteBytes(ListPath(), "marker");
+  const std::string before = ReadList();  // a save would write two rows
   list_.DeleteViewEntry(0);
   EXPECT_EQ(list_.sheetView.RowCount(), 2);
   EXPECT_EQ(list_.sheetAll.RowCount(), 2);
-  EXPECT_EQ(ReadList(), "marker");
+  EXPECT_EQ(ReadList(), before);
   EXPECT_EQ(display_.items.size(), 3u);  // not refilled
 }
 
@@ -313,12 +313,54 @@ TEST_F(EntryEditingTest, RemoveMissingFindsTheEntryAgainByIdAfterEachQuestion) {
 
 TEST_F(EntryEditingTest, RemoveMissingSavesEvenWhenEveryAnswerIsNo) {
   Loaded(Line("1", "gone", "D:\\x.exe", "", ""));
-  test::WriteBytes(ListPath(), "marker");
+  std::filesystem::remove(ListPath());  // only a save brings it back
   int questions = 0;
   list_.RemoveMissing([](const std::string&) { return false; },
                       [&](const std::string&, const std::string&) { return ++questions, false; });
   EXPECT_EQ(questions, 1);
   EXPECT_EQ(ReadList(), Line("1", "gone", "D:\\x.exe", "", ""));
+}
+
+// Another program rewrites the list file while the launcher runs: each change
+// goes onto the rows the file holds then, found by ID.
+TEST_F(EntryEditingTest, LaunchDropAndDeleteKeepWhatAnotherProgramWrote) {
+  Loaded(ThreeEntries());
+  std::vector<std::string> stale;
+  list_.OnEntryIconStale = [&](const std::string& id) { stale.push_back(id); };
+  // Notepad counted 7 elsewhere, Memo removed, 9 added.
+  WriteList(Line("1", "Notepad", "n.exe", "7", "") + Line("5", "Calculator", "calc.exe", "10", "") +
+            Line("9", "Theirs", "t.exe", "", ""));
+  list_.RecordLaunch("1");
+  EXPECT_EQ(ReadList().rfind("1\tNotepad\tn.exe\t8\t", 0), 0u) << ReadList();
+  EXPECT_EQ(ReadList().find("Memo"), std::string::npos);
+  EXPECT_EQ(stale, (std::vector<std::string>{"1", "3", "9"}));  // target changed, gone, new
+  EXPECT_EQ(display_.items.size(), 3u);
+
+  WriteList(ReadList() + Line("10", "Added", "a.exe", "", ""));
+  list_.AddDroppedEntries({{"Dropped", "C:\\d.txt"}});
+  EXPECT_NE(ReadList().find("\r\n10\tAdded\ta.exe\t\t\t\t\r\n11\tDropped\t"), std::string::npos) << ReadList();
+
+  const int calculator = list_.ViewRowOf("5", "calc.exe");
+  WriteList(ReadList() + Line("12", "Later", "l.exe", "", ""));
+  list_.DeleteViewEntry(calculator);
+  EXPECT_EQ(ReadList().find("Calculator"), std::string::npos);
+  EXPECT_NE(ReadList().find("12\tLater"), std::string::npos);
+  EXPECT_EQ(display_.items.size(), 5u);  // shown from the rows read
+}
+
+TEST_F(EntryEditingTest, StoreNeverWritesOverAnotherProgramsRemovalOrNewRow) {
+  Loaded(ThreeEntries());
+  const std::string theirs = Line("1", "Notepad", "n.exe", "", "");
+  WriteList(theirs);
+  EXPECT_THROW(list_.StoreEntry("3", "Memo 2", "D:\\memo2.txt", ""), AppError);
+  EXPECT_EQ(ReadList(), theirs);
+  EXPECT_EQ(display_.items, std::vector<std::string>{"Notepad"});
+
+  const std::string reserved = list_.NewId();  // "2", taken meanwhile elsewhere
+  WriteList(theirs + Line("2", "Other", "o.exe", "", ""));
+  EXPECT_EQ(list_.StoreEntry(reserved, "Mine", "m.exe", ""), "3");
+  EXPECT_NE(ReadList().find("2\tOther\to.exe"), std::string::npos) << ReadList();
+  EXPECT_NE(ReadList().find("3\tMine\tm.exe"), std::string::npos) << ReadList();
 }
 
 TEST_F(EntryEditingTest, EveryChangeIsRefusedWhileTheListCouldNotBeRead) {
