@@ -141,24 +141,25 @@ class LauncherList {
 
   // The property dialog's OK: the first store row with this ID (an empty ID
   // matches a row whose ID cell is empty), or a new row at the end, gets the
-  // name, target and time text as typed; a row without an ID gets a new
-  // one. Then saves and rebuilds the view. Returns the entry's ID (also in
-  // newId). When catching up with the file shows that another program
-  // removed the entry, nothing is stored and an error says so (the edit is
-  // never written over that removal); an ID that only another program's
-  // new row has gets the typed entry a new row and ID. Refused (CheckSavable) before anything changes; when the save
-  // fails the store is put back as it was (the user is told nothing was
-  // saved, so no later save may write it), and the error is thrown.
+  // name, target and time text as typed; a row without an ID gets a new one.
+  // Then saves and rebuilds the view. Returns the entry's ID (also in newId).
+  // When catching up with the file shows that another program removed the
+  // entry, nothing is stored and an error says so (the edit is never written
+  // over that removal); an ID that only another program's new row has gets the
+  // typed entry a new row and ID. Refused (CheckSavable) before anything
+  // changes; when the save fails the store is put back as it was (the user is
+  // told nothing was saved, so no later save may write it), and the error is
+  // thrown.
   std::string StoreEntry(std::string_view id, std::string_view name, std::string_view target,
                          std::string_view time, std::string* newId = nullptr);
 
-  // Removes the entry shown as item index: its view row, and the first
-  // store row with its ID. When the file was read again first, the entry is
-  // looked for by its ID and target among the rows read, and the view is
-  // made again from those rows, filtered by the last key typed. When the ID is in the store: the view is sorted
-  // and shown again, the item with the store row's former number is
-  // selected when there is one (else the last), and the list is saved.
-  // Refused (CheckSavable) before anything changes.
+  // Removes the entry shown as item index: its view row, and the first store
+  // row with its ID. When the file was read again first, the entry is looked
+  // for by its ID and target among the rows read, and the view is made again
+  // from those rows, filtered by the last key typed. When the ID is in the
+  // store: the view is sorted and shown again, the item with the store row's
+  // former number is selected when there is one (else the last), and the list
+  // is saved. Refused (CheckSavable) before anything changes.
   void DeleteViewEntry(int index);
 
   // The removal of entries whose files are gone: every store row, in store
