@@ -363,6 +363,7 @@ TEST_F(MemoWindow, AltSPutsTheMainMenuAtItsButtonAndEscapeClosesItSavingTheNote)
   RightClickTray();
   ASSERT_NE(ShownMemo(), nullptr);
   ASSERT_TRUE(SetText(MemoBox(), L"エスケープで閉じる"));
+  Send(MemoBox(), EM_SETMODIFY, TRUE);  // as typing would: the note read from the file changed
   ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == memo; }, 3s));
   PressKey(VK_ESCAPE);
   ASSERT_TRUE(WaitForVisibility(memo, false, 5s)) << "Escape left the memo window open";
