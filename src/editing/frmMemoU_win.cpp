@@ -105,6 +105,12 @@ LRESULT TfrmMemo::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_COMMAND:
       if (HIWORD(wParam) == BN_CLICKED) {
+        // The keys post their button's click: a box may have come up
+        // meanwhile, and comes first.
+        if (platform::ModalActive()) {
+          platform::BringModalToFront();
+          return 0;
+        }
         switch (LOWORD(wParam)) {
           case kSettingId:
             btnSettingClick();

@@ -422,8 +422,9 @@ LRESULT TfrmLumora::ListBoxMessage(UINT message, WPARAM wParam, LPARAM lParam, b
       }
       break;
     case WM_CONTEXTMENU:
+      // Posted for the keys: a box may have come up meanwhile.
       handled = true;
-      if (shown) lstMainContextPopup(lParam);
+      if (shown && !WaitsForModal(0, 0, false)) lstMainContextPopup(lParam);
       return 0;
     default:
       break;
