@@ -15,6 +15,7 @@
 #include "platform/menu_win.h"
 #include "platform/modal_win.h"
 #include "platform/module_win.h"
+#include "platform/unicode_win.h"
 #include "shell/gui_benri_win.h"
 #include "sheet/text_primitives.h"
 
@@ -169,6 +170,7 @@ LRESULT TfrmLumora::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
     case kFirstRunInstallMessage:
       popInstallClick();
+      if (LauncherAlive()) ShowFirstRunBalloon();
       break;
     case kIconsArrivedMessage:
       if (iconList && list_) iconList->IconsArrived(lstMain, list_->sheetView);
@@ -363,7 +365,7 @@ void TfrmLumora::InitLauncher() {
   if (!imgIconTray) {
     imgIconTray.reset(CopyIcon(LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION))));
   }
-  trayIcon = std::make_unique<TMarlTasktray>(Handle(), imgIconTray.get(), kTrayTip);
+  trayIcon = std::make_unique<TMarlTasktray>(Handle(), imgIconTray.get(), kTrayTip, trayNotify_);
   trayIcon->OnLeftClick = [this] {
     if (!WaitsForModal(0, 0, false)) ToggleLauncher();
   };
@@ -389,6 +391,16 @@ void TfrmLumora::FirstRun() {
   // is whole: a command that ends the program meanwhile never meets a window
   // still in its creation.
   PostMessageW(Handle(), kFirstRunInstallMessage, 0, 0);
+}
+
+void TfrmLumora::ShowFirstRunBalloon() {
+  if (!trayIcon) return;
+  // The key's text is ANSI already, as the notation writes it.
+  const std::string key = hotKeys_ ? hotKeys_->ShowKeyText() : std::string();
+  std::string text = platform::Utf8ToAnsi("Lumoraは通知領域で待機しています。");
+  if (!key.empty()) text += key + platform::Utf8ToAnsi(" または");
+  text += platform::Utf8ToAnsi("このアイコンのクリックで開きます。");
+  trayIcon->ShowBalloon(kTrayTip, text);
 }
 
 void TfrmLumora::FormCloseQuery(bool& canClose) {

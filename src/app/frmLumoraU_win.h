@@ -85,6 +85,9 @@ class TfrmLumora : public platform::Window, private HotKeyHost, private MemoHost
   // Test seams: the icon lookup of the rows (run on the lookup thread), and
   // the open dialog of the tray icon command. Call before CreateForm.
   void UseIconLookup(IconLookup lookup) { iconLookup_ = std::move(lookup); }
+  // Test seam: the shell's notification-area call of the tray icon. Call
+  // before CreateForm.
+  void UseTrayNotify(TMarlTasktray::NotifyFunction notify) { trayNotify_ = std::move(notify); }
   void UseTrayIconChooser(TrayIconChoice::ChooseFile choose) { trayIconChoice = TrayIconChoice(std::move(choose)); }
 
   // False once the start-up has run through; when it stopped with an error
@@ -135,8 +138,9 @@ class TfrmLumora : public platform::Window, private HotKeyHost, private MemoHost
   void popOpenClick();
   void popCloseClick();
   void popsMainPopup();
-  // Opens popsMain at the cursor (after popsMainPopup).
-  void ShowMainMenu();
+  // Opens popsMain (after popsMainPopup) at the pointer, or below anchor
+  // (screen coordinates) when one is given.
+  void ShowMainMenu(const RECT* anchor = nullptr);
   void timerPanelTimer();
   void panelCommandResize();
 
@@ -166,6 +170,9 @@ class TfrmLumora : public platform::Window, private HotKeyHost, private MemoHost
   bool lstMainKeyPress(WPARAM character);
   void lstMainDblClick();
   void lstMainMouseUp(UINT button, POINT client);
+  // The entry menu asked for by the keyboard (Shift+F10, the Apps key) or
+  // by a WM_CONTEXTMENU at a screen point (-1, -1: the keyboard).
+  void lstMainContextPopup(LPARAM screenPoint);
   void MouseWheel(int delta);
   bool RunCommandWord(const std::string& text);
   void AddTypedCommand();
@@ -210,7 +217,7 @@ class TfrmLumora : public platform::Window, private HotKeyHost, private MemoHost
   void SetMenuCaption(UINT commandId, const std::wstring& caption) override;
 
   // MemoHost
-  void OpenMainMenu() override { ShowMainMenu(); }
+  void OpenMainMenu(const RECT* anchor) override { ShowMainMenu(anchor); }
   void OpenLauncher() override { ShowLauncher(); }
   std::string MemoFilePath() const override { return ProgramFolder() + "data\\memo.txt"; }
 
@@ -234,6 +241,9 @@ class TfrmLumora : public platform::Window, private HotKeyHost, private MemoHost
   void FormDestroy();
   void FreeLauncher();
   void FirstRun();
+  // After the first run's questions: a balloon from the tray icon says where
+  // the program waits and which key shows it.
+  void ShowFirstRunBalloon();
   // editing/frmLumora_editing_win.cpp: the property dialog and the list's file drop.
   void CreateEditor();
   // Runs a menu or control command; false when the id is not one of ours.
@@ -309,6 +319,7 @@ class TfrmLumora : public platform::Window, private HotKeyHost, private MemoHost
   // The entry icons: built-in pictures, caches, row painting.
   std::unique_ptr<LauncherIcons> iconList;
   IconLookup iconLookup_;  // empty: the shell's
+  TMarlTasktray::NotifyFunction trayNotify_;  // empty: the shell's
   // The tray icon the user chose last (kept alive while the tray shows it).
   TrayIconChoice trayIconChoice;
   ListBoxDisplay listDisplay_;

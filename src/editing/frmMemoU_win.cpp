@@ -14,9 +14,11 @@
 #include "app/frmLumoraU_win.h"
 #include "app/resource_ids.h"
 #include "editing/memo_file.h"
+#include "platform/accessible_name_win.h"
 #include "platform/dpi_win.h"
 #include "platform/error.h"
 #include "platform/error_report_win.h"
+#include "platform/ime_win.h"
 #include "platform/modal_win.h"
 #include "platform/subclass_win.h"
 #include "platform/unicode_win.h"
@@ -117,6 +119,12 @@ LRESULT TfrmMemo::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_COMMAND:
       if (HIWORD(wParam) == BN_CLICKED) {
+        // The keys post their button's click: a box may have come up
+        // meanwhile, and comes first.
+        if (platform::ModalActive()) {
+          platform::BringModalToFront();
+          return 0;
+        }
         switch (LOWORD(wParam)) {
           case kSettingId:
             btnSettingClick();
@@ -184,13 +192,32 @@ void TfrmMemo::CreateControls() {
     handled = true;
     return SendMessageW(Handle(), message, wParam, lParam);
   });
-  // Alt and the underlined letter presses that button, wherever the focus is.
-  auto mnemonics = [this](UINT message, WPARAM wParam, LPARAM, bool& handled) {
+  // Alt and the underlined letter presses that button, wherever the focus
+  // is; Escape presses "閉じる(&C)" unless it ends an input method's
+  // composition.
+  auto mnemonics = [this](UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
+    if (wParam == VK_ESCAPE && (message == WM_KEYDOWN || message == WM_CHAR)) {
+      if (platform::IsComposing(memo)) return LRESULT{0};
+      handled = true;
+      if (message == WM_KEYDOWN) {
+        PostMessageW(Handle(), WM_COMMAND, MAKEWPARAM(kCloseId, BN_CLICKED), reinterpret_cast<LPARAM>(btnClose));
+      }
+      return LRESULT{0};
+    }
+    // Space on the focused "設定(&S)" clicks it when released, inside the
+    // button's own handling of the release.
+    if (message == WM_KEYUP && wParam == VK_SPACE && GetFocus() == btnSetting) {
+      settingByKeyboard_ = true;
+      const LRESULT result = platform::CallControlDefault(btnSetting, message, wParam, lParam);
+      settingByKeyboard_ = false;
+      handled = true;
+      return result;
+    }
     if (message != WM_SYSCHAR) return LRESULT{0};
     int id = 0;
     HWND button = nullptr;
     switch (wParam) {
-      case L's': case L'S': id = kSettingId; button = btnSetting; break;
+      case L's': case L'S': id = kSettingId; button = btnSetting; settingByKeyboard_ = true; break;
       case L'o': case L'O': id = kOpenId; button = btnOpen; break;
       case L'c': case L'C': id = kCloseId; button = btnClose; break;
       default: return LRESULT{0};
@@ -199,7 +226,12 @@ void TfrmMemo::CreateControls() {
     PostMessageW(Handle(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
     return LRESULT{0};
   };
-  for (HWND control : {memo, btnSetting, btnOpen, btnClose}) platform::SubclassControl(control, mnemonics);
+  for (HWND control : {btnSetting, btnOpen, btnClose}) platform::SubclassControl(control, mnemonics);
+  // The note's box names itself to screen readers: its text is the note.
+  platform::SubclassControl(memo, [this, mnemonics](UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
+    if (message == WM_GETOBJECT) return platform::AnswerAccessibleObject(memo, wParam, lParam, L"メモ", handled);
+    return mnemonics(message, wParam, lParam, handled);
+  });
 
   ApplyDpi(platform::WindowDpi(self));
   SetWindowPos(self, nullptr, 0, 0, layout_.WindowWidth(), layout_.WindowHeight(),
@@ -496,8 +528,13 @@ void TfrmMemo::EndWithProgram() {
 // --- the buttons ---------------------------------------------------------------
 
 void TfrmMemo::btnSettingClick() {
+  // A press from the keyboard (Alt+S, Space) puts the menu below the
+  // button; a click puts it at the pointer.
+  RECT button{};
+  GetWindowRect(btnSetting, &button);
+  const bool byKeyboard = std::exchange(settingByKeyboard_, false);
   const LifeToken::Watch watch = life_.Observe();
-  host_.OpenMainMenu();
+  host_.OpenMainMenu(byKeyboard ? &button : nullptr);
   if (!watch.Alive() || !Handle()) return;  // the menu's command ended the program
   CloseMemo();
 }

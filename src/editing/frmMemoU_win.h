@@ -25,8 +25,9 @@ namespace lumora {
 // What the memo window asks of the launcher.
 class MemoHost {
  public:
-  // "設定(&S)": the main menu at the cursor.
-  virtual void OpenMainMenu() = 0;
+  // "設定(&S)": the main menu at the cursor, or below anchor (the button on
+  // the screen) when it was pressed from the keyboard.
+  virtual void OpenMainMenu(const RECT* anchor) = 0;
   // "開く(&O)": the launcher window at the cursor.
   virtual void OpenLauncher() = 0;
   // The memo file: the program folder's "data\memo.txt".
@@ -140,6 +141,8 @@ class TfrmMemo : public platform::Window {
   HWND btnOpen = nullptr;
   HWND btnClose = nullptr;
   platform::FontHandle font_;
+  // "設定(&S)" was pressed from the keyboard: its menu goes below it.
+  bool settingByKeyboard_ = false;
   // The note that could not be saved and that the user has been told about.
   std::optional<std::wstring> toldNote_;
   // The box shows the memo file as it was read (until the user changes it).

@@ -91,8 +91,29 @@ void LauncherIcons::PaintRow(HDC dc, const RECT& row, int index, bool selected, 
   SetTextColor(dc, selected ? GetSysColor(COLOR_HIGHLIGHTTEXT) : RGB(0, 0, 0));
   SetBkColor(dc, fill);
   SetBkMode(dc, OPAQUE);
-  TextOutW(dc, row.left + layout_.RowTextLeft(), row.top + LauncherLayout::CentredOffset(height, w.cy), name.data(),
-           static_cast<int>(name.size()));
+  const int textLeft = row.left + layout_.RowTextLeft();
+  const std::wstring shown = NameForRow(dc, name, row.right - textLeft);
+  TextOutW(dc, textLeft, row.top + LauncherLayout::CentredOffset(height, w.cy), shown.data(),
+           static_cast<int>(shown.size()));
+}
+
+std::wstring NameForRow(HDC dc, std::wstring_view name, int room) {
+  const int length = static_cast<int>(name.size());
+  SIZE whole{};
+  if (!GetTextExtentPoint32W(dc, name.data(), length, &whole) || whole.cx <= room) return std::wstring(name);
+  static constexpr wchar_t kEllipsis[] = L"\u2026";
+  SIZE ellipsis{};
+  GetTextExtentPoint32W(dc, kEllipsis, 1, &ellipsis);
+  // The units whose ends lie within what the ellipsis leaves.
+  int fit = 0;
+  std::vector<int> ends(name.size());
+  SIZE ignored{};
+  if (room > ellipsis.cx &&
+      !GetTextExtentExPointW(dc, name.data(), length, room - ellipsis.cx, &fit, ends.data(), &ignored)) {
+    fit = 0;
+  }
+  if (fit > 0 && IS_HIGH_SURROGATE(name[fit - 1])) --fit;
+  return std::wstring(name.substr(0, static_cast<std::size_t>(fit))) + kEllipsis;
 }
 
 void LauncherIcons::IconsArrived(HWND listBox, TCsvSheet& view) {

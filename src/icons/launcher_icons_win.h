@@ -83,4 +83,9 @@ class LauncherIcons {
 // icon when it cannot be loaded.
 platform::IconHandle LoadProgramIcon(int resourceId, int size);
 
+// A name as a row of room pixels shows it in the DC's font: whole when it
+// fits, otherwise cut after a whole character (a surrogate pair stays
+// together) and ended with an ellipsis, the whole no wider than room.
+std::wstring NameForRow(HDC dc, std::wstring_view name, int room);
+
 }  // namespace lumora

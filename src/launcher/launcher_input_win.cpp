@@ -20,7 +20,9 @@
 #include "app/frmLumoraU_win.h"
 #include "app/single_instance_win.h"
 #include "launcher/launch_rules.h"
+#include "platform/accessible_name_win.h"
 #include "platform/ime_win.h"
+#include "platform/menu_win.h"
 #include "platform/module_win.h"
 #include "platform/subclass_win.h"
 #include "shell/gui_benri_win.h"
@@ -209,15 +211,34 @@ void TfrmLumora::lstMainMouseUp(UINT button, POINT client) {
   if (button == VK_LBUTTON) {
     ExecSelected();
   } else if (button == VK_RBUTTON) {
-    POINT cursor{};
-    GetCursorPos(&cursor);
-    // The menu of a window that is not in the foreground would not close
-    // when the user clicks elsewhere.
-    SetForegroundWindow(Handle());
-    TrackPopupMenu(popsFile.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, Handle(),
-                   nullptr);
-    PostMessageW(Handle(), WM_NULL, 0, 0);
+    platform::ShowPopupMenu(popsFile.get(), Handle(), nullptr);
   }
+}
+
+void TfrmLumora::lstMainContextPopup(LPARAM screenPoint) {
+  const bool fromKeyboard = GET_X_LPARAM(screenPoint) == -1 && GET_Y_LPARAM(screenPoint) == -1;
+  if (!fromKeyboard) {
+    // A context menu at a point: the row there is the menu's row, as for a
+    // right click.
+    POINT client = PointOf(screenPoint);
+    ScreenToClient(lstMain, &client);
+    lstMainMouseUp(VK_RBUTTON, client);
+    return;
+  }
+  // From the keyboard: below the selected row, or at the list's top when no
+  // row is selected; both kept inside the list's visible part.
+  RECT list{};
+  GetClientRect(lstMain, &list);
+  RECT anchor{list.left, list.top, list.left, list.top};
+  const int selection = SelectedItem(lstMain);
+  RECT row{};
+  if (selection >= 0 && SendMessageW(lstMain, LB_GETITEMRECT, static_cast<WPARAM>(selection),
+                                     reinterpret_cast<LPARAM>(&row)) != LB_ERR) {
+    IntersectRect(&anchor, &row, &list);
+    if (IsRectEmpty(&anchor)) anchor = RECT{list.left, list.top, list.left, list.top};
+  }
+  MapWindowPoints(lstMain, nullptr, reinterpret_cast<POINT*>(&anchor), 2);
+  platform::ShowPopupMenu(popsFile.get(), Handle(), &anchor);
 }
 
 void TfrmLumora::MouseWheel(int delta) {
@@ -311,6 +332,8 @@ void TfrmLumora::mnuRestartLaunchClick() {
 LRESULT TfrmLumora::CommandBoxMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
   if (message == WM_SETFOCUS) lastFocus_ = edtCommand;
   switch (message) {
+    case WM_GETOBJECT:
+      return platform::AnswerAccessibleObject(edtCommand, wParam, lParam, L"コマンド", handled);
     case WM_GETDLGCODE:
       // Enter, Escape and the arrows belong to the command line even inside
       // a dialog-style message loop.
@@ -346,6 +369,8 @@ LRESULT TfrmLumora::ListBoxMessage(UINT message, WPARAM wParam, LPARAM lParam, b
   const bool shown = IsWindowVisible(Handle()) != FALSE;
   if (message == WM_SETFOCUS) lastFocus_ = lstMain;
   switch (message) {
+    case WM_GETOBJECT:
+      return platform::AnswerAccessibleObject(lstMain, wParam, lParam, L"一覧", handled);
     case WM_CHAR:
       if (lstMainKeyPress(wParam)) {
         handled = true;
@@ -379,6 +404,27 @@ LRESULT TfrmLumora::ListBoxMessage(UINT message, WPARAM wParam, LPARAM lParam, b
     case WM_MOUSEWHEEL:
       MouseWheel(GET_WHEEL_DELTA_WPARAM(wParam));
       handled = true;
+      return 0;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+    case WM_KEYUP:
+    case WM_SYSKEYUP:
+      // Shift+F10 and the Apps key ask for the entry menu. Both the press and
+      // the release are kept from the list box's default, which would raise
+      // a second context menu or F10's menu-bar mode; the menu opens after
+      // the press has returned.
+      if (wParam == VK_APPS || (wParam == VK_F10 && GetKeyState(VK_SHIFT) < 0)) {
+        handled = true;
+        if (shown && (message == WM_KEYDOWN || message == WM_SYSKEYDOWN) && (lParam & (1 << 30)) == 0) {
+          PostMessageW(lstMain, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(lstMain), -1);
+        }
+        return 0;
+      }
+      break;
+    case WM_CONTEXTMENU:
+      // Posted for the keys: a box may have come up meanwhile.
+      handled = true;
+      if (shown && !WaitsForModal(0, 0, false)) lstMainContextPopup(lParam);
       return 0;
     default:
       break;

@@ -23,6 +23,8 @@ static_assert(kRecordSize == 88, "the first form of the record is 88 bytes in th
 #endif
 
 constexpr std::size_t kTipBytes = 63;  // szTip[64] with its terminator
+// How long a balloon asks to stay (the shell keeps it within its own limits).
+constexpr UINT kBalloonTimeoutMs = 10000;
 
 // The longest start of tip that fits in maxBytes without splitting a
 // two-byte character of the ANSI code page.
@@ -104,6 +106,24 @@ void TMarlTasktray::ShowIcon() {
 void TMarlTasktray::SetIcon(HICON icon) {
   icon_ = icon;
   ShowIcon();
+}
+
+void TMarlTasktray::ShowBalloon(const std::string& title, const std::string& text) {
+  if (!iconShown_) return;
+  NOTIFYICONDATAA data;
+  std::memset(&data, 0, sizeof data);
+  // The record's second form, the first that holds a balloon.
+  data.cbSize = NOTIFYICONDATAA_V2_SIZE;
+  data.hWnd = owner_;
+  data.uID = kIconId;
+  data.uFlags = NIF_INFO;
+  data.dwInfoFlags = NIIF_INFO;
+  data.uTimeout = kBalloonTimeoutMs;
+  const std::size_t titleLength = TipLength(title, sizeof data.szInfoTitle - 1);
+  std::memcpy(data.szInfoTitle, title.data(), titleLength);
+  const std::size_t textLength = TipLength(text, sizeof data.szInfo - 1);
+  std::memcpy(data.szInfo, text.data(), textLength);
+  notify_(NIM_MODIFY, &data);
 }
 
 void TMarlTasktray::RemoveIcon() {

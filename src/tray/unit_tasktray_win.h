@@ -36,6 +36,10 @@ class TMarlTasktray {
   void ShowIcon();
   void SetIcon(HICON icon);
   void RemoveIcon();
+  // A balloon from the shown icon with an information sign: title and text
+  // are ANSI, cut to the record's 63 and 255 bytes. Nothing while the icon
+  // is not shown; a shell that cannot show it leaves it out.
+  void ShowBalloon(const std::string& title, const std::string& text);
   // Called for every message of the owner window, after its own handling.
   void HandleTrayMessage(UINT message, WPARAM wParam, LPARAM lParam);
 

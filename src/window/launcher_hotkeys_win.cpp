@@ -98,6 +98,12 @@ bool LauncherHotKeys::RegisterAll() {
   return idShowKey_ != 0;
 }
 
+std::string LauncherHotKeys::ShowKeyText() const {
+  if (idShowKey_ == 0) return {};
+  const std::string text = settings_.ReadString(kSection, kShowKey, kDefaultShowKey);
+  return notation_.FormatHotKeyCode(notation_.ParseHotKeyText(text, true), true);
+}
+
 void LauncherHotKeys::ReportRefusedShowKey() {
   const std::string text = std::exchange(refusedShowKey_, std::string());
   // A change may have registered a key in the meantime.

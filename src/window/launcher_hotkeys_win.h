@@ -63,6 +63,9 @@ class LauncherHotKeys {
   void ReleaseAll();
 
   std::uint16_t ShowKeyId() const { return idShowKey_; }
+  // The show key in force as the notation writes it (ANSI); empty while no
+  // show key is registered.
+  std::string ShowKeyText() const;
   std::uint16_t MoveCursorKeyId() const { return idMoveCurKey_; }
   std::uint16_t MoveWindowKeyId() const { return idMoveWinKey_; }
   std::uint16_t RestartKeyId() const { return idRestartKey_; }

@@ -165,6 +165,11 @@ void TfrmLumora::CreateControls() {
   // The memo button toggles the memo window.
   btnConf = MakeControl(0, L"BUTTON", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, panelCommand,
                         IDC_BTNCONF);
+  // Texts that are never drawn (the button shows its glyph, the list its
+  // rows) but name the controls; the list and the command line also answer
+  // screen readers with their names when asked for their objects.
+  SetWindowTextW(btnConf, L"メモ");
+  SetWindowTextW(lstMain, L"一覧");
 
   // The panel passes its children's notifications on to the window and
   // paints the memo button.
@@ -387,15 +392,9 @@ void TfrmLumora::popsMainPopup() {
   }
 }
 
-void TfrmLumora::ShowMainMenu() {
+void TfrmLumora::ShowMainMenu(const RECT* anchor) {
   popsMainPopup();
-  POINT cursor{};
-  GetCursorPos(&cursor);
-  // The window must be in front for the menu to close when the user clicks
-  // elsewhere, and get a message afterwards.
-  SetForegroundWindow(Handle());
-  TrackPopupMenu(popsMain.get(), TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, Handle(), nullptr);
-  PostMessageW(Handle(), WM_NULL, 0, 0);
+  platform::ShowPopupMenu(popsMain.get(), Handle(), anchor);
 }
 
 // --- showing and hiding ----------------------------------------------------

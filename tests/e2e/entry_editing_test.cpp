@@ -11,6 +11,7 @@
 #include <shlobj.h>
 #include <shobjidl.h>
 
+#include <cstdlib>
 #include <optional>
 #include <string>
 #include <vector>
@@ -197,6 +198,28 @@ TEST_F(EntryEditing, TheEntryMenuEditsTheSelectedEntryKeepingIdAndCount) {
   ASSERT_EQ(parsed->rows.size(), 3u);
   EXPECT_EQ(parsed->rows[1], (std::vector<std::string>{"7", "電卓２", "C:\\windows\\system32\\calc.exe", "2",
                                                        "2026/2/1 8:00:00"}));
+}
+
+TEST_F(EntryEditing, DownThenShiftF10OpensTheEntryMenuAtTheRowAndEditsItWithoutTheMouse) {
+  WriteThree();
+  ASSERT_TRUE(Start());
+  ASSERT_TRUE(Show());
+  PressKey(VK_DOWN);
+  ASSERT_TRUE(WaitUntil([&] { return FocusedWindow() == list && Selection() == 2; }, 3s));
+  PressKey(VK_F10, kShift);
+  HWND menu = nullptr;
+  ASSERT_TRUE(WaitUntil([&] { return (menu = ShownMenu()) != nullptr; }, 3s)) << "no entry menu came";
+  // Below the selected row, starting at its left edge; not at the pointer.
+  const RECT row = ListBox(list).ItemRectOnScreen(2);
+  const RECT at = WindowRectOf(menu);
+  EXPECT_LE(std::abs(at.left - row.left), 2);
+  EXPECT_TRUE(std::abs(at.top - row.bottom) <= 2 || std::abs(at.bottom - row.top) <= 2)
+      << "menu " << at.top << ".." << at.bottom << ", row " << row.top << ".." << row.bottom;
+  PressKey('C');  // 編集(&C)
+  const HWND prop = WaitForProp();
+  ASSERT_NE(prop, nullptr);
+  EXPECT_EQ(TextOf(Box(prop, IDC_PROP_EDTNAME)), L"apple");
+  EXPECT_EQ(TextOf(Box(prop, IDC_PROP_EDTFILE)), L"C:\\windows");
 }
 
 TEST_F(EntryEditing, BelowTheLastRowAndTheAddCommandAppendWithTheNextId) {

@@ -306,14 +306,21 @@ class LauncherTest : public LumoraTest {
   bool ShowAt(POINT cursor) {
     SettleAfterHiding();
     MoveMouse(cursor);
+    // The focus comes with the window's activation, early in the show; the
+    // program's focus click goes out later, and input a test sent before it
+    // would be read first (the click then lands in the test's menu or box).
+    // The clock goes into the title last: the title is set to the bare
+    // "[LM]" of a program not yet shown, and the show is over once the
+    // clock replaces it.
+    Send(launcher, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(std::wstring(kLauncherTitle).c_str()));
     TrayClick();
     if (!WaitForVisibility(launcher, true, 5s)) {
       ADD_FAILURE() << "the tray click did not show the launcher window";
       return false;
     }
-    if (!WaitUntil([&] { return FocusedWindow() == edit; }, 3s)) {
-      ADD_FAILURE() << "the command line did not get the focus after showing; focus on "
-                    << static_cast<void*>(FocusedWindow());
+    if (!WaitUntil([&] { return FocusedWindow() == edit && TextOf(launcher) != kLauncherTitle; }, 3s)) {
+      ADD_FAILURE() << "the command line did not get the focus after showing, or the clock did not come; focus on "
+                    << static_cast<void*>(FocusedWindow()) << ", title " << Utf8FromUtf16(TextOf(launcher));
       return false;
     }
     return true;

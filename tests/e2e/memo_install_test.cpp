@@ -330,6 +330,46 @@ TEST_F(MemoWindow, TheSettingButtonOpensTheMainMenuAtTheCursorAndClosesTheMemo) 
   EXPECT_EQ(MemoFile(), std::optional<std::string>(ShiftJis(kBuiltInNote)));
 }
 
+TEST_F(MemoWindow, AltSPutsTheMainMenuAtItsButtonAndEscapeClosesItSavingTheNote) {
+  ASSERT_TRUE(Start());
+  MoveMouse(POINT{WorkArea().left + 5, WorkArea().top + 5});
+  RightClickTray();
+  const HWND memo = ShownMemo();
+  ASSERT_NE(memo, nullptr);
+  ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == memo; }, 3s));
+  HWND setting = nullptr;
+  for (HWND button : ChildrenOf(memo, L"Button")) {
+    if (TextOf(button) == L"設定(&S)") setting = button;
+  }
+  ASSERT_NE(setting, nullptr) << DescribeWindowTree(memo);
+
+  PressKey('S', kAlt);
+  HWND menu = nullptr;
+  ASSERT_TRUE(WaitUntil([&] {
+    menu = FindTopLevelWindowByClass(lumora.Id(), L"#32768");
+    return menu != nullptr && IsVisible(menu);
+  }, 5s)) << "no menu came up";
+  // Beside the button (above it: the memo window sits on the work area's
+  // bottom), far from the pointer in the top-left corner.
+  const RECT button = WindowRectOf(setting);
+  const RECT at = WindowRectOf(menu);
+  EXPECT_TRUE(std::abs(at.top - button.bottom) <= 2 || std::abs(at.bottom - button.top) <= 2)
+      << "menu " << at.top << ".." << at.bottom << ", button " << button.top << ".." << button.bottom;
+  EXPECT_TRUE(at.left <= button.right && at.right >= button.left);
+  Post(launcher, WM_CANCELMODE);
+  EXPECT_TRUE(WaitForVisibility(menu, false, 5s));
+  ASSERT_TRUE(WaitForVisibility(memo, false, 5s));
+
+  RightClickTray();
+  ASSERT_NE(ShownMemo(), nullptr);
+  ASSERT_TRUE(SetText(MemoBox(), L"エスケープで閉じる"));
+  Send(MemoBox(), EM_SETMODIFY, TRUE);  // as typing would: the note read from the file changed
+  ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == memo; }, 3s));
+  PressKey(VK_ESCAPE);
+  ASSERT_TRUE(WaitForVisibility(memo, false, 5s)) << "Escape left the memo window open";
+  EXPECT_EQ(MemoFile(), std::optional<std::string>(ShiftJis("エスケープで閉じる")));
+}
+
 TEST_F(MemoWindow, ANoteOpenWhenTheQuitCommandRunsIsSaved) {
   ASSERT_TRUE(Start());
   RightClickTray();

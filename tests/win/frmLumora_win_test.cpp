@@ -244,6 +244,37 @@ TEST_F(LauncherWindowTest, FirstRunCreatesTheIconFolderOnceSetsTheFlagAndAsksThe
   EXPECT_EQ(none.Unexpected(), 0);
 }
 
+// After the first run's questions one balloon from the tray icon says where
+// the program waits and names the show key; a later start shows none.
+TEST_F(LauncherWindowTest, TheFirstRunEndsWithOneBalloonNamingTheShowKeyAndLaterStartsShowNone) {
+  std::vector<std::string> balloons;
+  auto shell = [&](DWORD message, NOTIFYICONDATAA* data) {
+    if (message == NIM_MODIFY && (data->uFlags & NIF_INFO) && data->cbSize == static_cast<DWORD>(NOTIFYICONDATAA_V2_SIZE) &&
+        data->dwInfoFlags == static_cast<DWORD>(NIIF_INFO)) {
+      balloons.push_back(data->szInfoTitle + std::string("|") + data->szInfo);
+    }
+    return TRUE;
+  };
+  auto no = [](HWND box) { test::PressButton(box, IDNO); };
+  for (const bool first : {true, false}) {
+    test::DialogRobot robot(first ? std::vector<test::DialogRobot::Step>{no, no} : std::vector<test::DialogRobot::Step>{});
+    launcher_ = std::make_unique<TfrmLumora>();
+    launcher_->UseProgramFolder(folder_);
+    launcher_->UseTrayNotify(shell);
+    launcher_->CreateForm();
+    for (int i = 0; i < (first ? 300 : 20) && (!first || balloons.empty()); ++i) {
+      platform::ProcessPendingMessages();
+      Sleep(30);
+    }
+    const std::string key = launcher_->HotKeys()->ShowKeyText();
+    ASSERT_FALSE(key.empty()) << "the show key could not be registered here";
+    ASSERT_EQ(balloons.size(), 1u) << (first ? "after the questions" : "again at a later start");
+    EXPECT_EQ(balloons[0], "Lumora|" + platform::Utf8ToAnsi("Lumoraは通知領域で待機しています。") + key +
+                               platform::Utf8ToAnsi(" またはこのアイコンのクリックで開きます。"));
+    launcher_.reset();
+  }
+}
+
 TEST_F(LauncherWindowTest, AnUnreadableListIsReportedAndTheWindowShowsOnStart) {
   WriteThreeEntries();
   WriteSetting("flag", "installed", "1");

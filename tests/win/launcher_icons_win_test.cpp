@@ -195,6 +195,35 @@ TEST_F(RowPaintTest, StripesByParityTheCachedIconOnWhiteAndTheNameAt25) {
   }
 }
 
+TEST_F(RowPaintTest, ALongNameEndsWithAnEllipsisAfterAWholeCharacterWithinTheRow) {
+  platform::MemoryDcHandle dc(CreateCompatibleDC(nullptr));
+  platform::SelectObjectScope select(dc.get(), font_.get());
+  auto width = [&](const std::wstring& text) {
+    SIZE size{};
+    GetTextExtentPoint32W(dc.get(), text.data(), static_cast<int>(text.size()), &size);
+    return static_cast<int>(size.cx);
+  };
+  const std::wstring name = L"ab" + std::wstring(30, L'\u3042') + L"\U0001F600";  // ends with a surrogate pair
+  EXPECT_EQ(NameForRow(dc.get(), name, width(name)), name) << "a name that fits stays whole";
+  for (int room : {40, 101, 113, width(name) - 1}) {
+    const std::wstring shown = NameForRow(dc.get(), name, room);
+    const std::wstring kept = shown.substr(0, shown.size() - 1);
+    EXPECT_EQ(shown.back(), L'\u2026') << room;
+    EXPECT_EQ(kept, name.substr(0, kept.size())) << room;
+    EXPECT_FALSE(!kept.empty() && IS_HIGH_SURROGATE(kept.back())) << room;
+    EXPECT_LE(width(shown), room) << room;
+    EXPECT_GT(width(name.substr(0, kept.size() + 1) + L"\u2026"), room) << "one more character fits: " << room;
+  }
+  // The painted row (its name from x 25) ends with the ellipsis, nothing
+  // after it.
+  Canvas canvas(120, 18);
+  Paint(canvas, RECT{0, 0, 120, 18}, 0, false, "1", "a.exe", name.c_str());
+  const std::wstring painted = NameForRow(dc.get(), name, 120 - 25);
+  EXPECT_NE(FirstColumnOf(canvas, RGB(0, 0, 0), 25 + width(painted.substr(0, painted.size() - 1)), 25 + width(painted),
+                          0, 18), -1) << "no ellipsis";
+  EXPECT_EQ(FirstColumnOf(canvas, RGB(0, 0, 0), 25 + width(painted), 120, 0, 18), -1);
+}
+
 TEST_F(RowPaintTest, TheSelectionIsTheHighlightFramedByTheStripeWithTheNameInHighlightText) {
   Canvas canvas(200, 36);
   Paint(canvas, RECT{0, 0, 200, 18}, 0, true, "1", "a.exe", L"WWW");

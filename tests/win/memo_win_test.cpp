@@ -4,6 +4,7 @@
 // the note saved when the program or the session ends, and the first run's
 // install questions.
 #include <windows.h>
+#include <oleacc.h>
 #include <commctrl.h>
 
 #include <gtest/gtest.h>
@@ -71,6 +72,38 @@ class MemoWindowTest : public ::testing::Test {
   std::vector<std::string> errors_;
   platform::ScopedErrorReportHook hook_{[this](HWND, const std::string& text) { errors_.push_back(text); }};
 };
+
+// The name a screen reader hears: the control's client object through the
+// accessibility API.
+std::wstring AccessibleName(HWND control) {
+  IAccessible* object = nullptr;
+  if (FAILED(AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                                        reinterpret_cast<void**>(&object))) ||
+      !object) {
+    return L"<no object>";
+  }
+  VARIANT self{};
+  self.vt = VT_I4;
+  self.lVal = CHILDID_SELF;
+  BSTR name = nullptr;
+  std::wstring text = SUCCEEDED(object->get_accName(self, &name)) && name ? std::wstring(name) : L"<no name>";
+  SysFreeString(name);
+  object->Release();
+  return text;
+}
+
+TEST_F(MemoWindowTest, TheControlsNameThemselvesToScreenReadersWhateverTheyHold) {
+  ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+  TfrmLumora& launcher = Start();
+  SetWindowTextW(launcher.CommandBox(), L"typed");
+  Type(L"a note");
+  EXPECT_EQ(AccessibleName(launcher.CommandBox()), L"コマンド");
+  EXPECT_EQ(AccessibleName(launcher.ListBox()), L"一覧");
+  EXPECT_EQ(AccessibleName(launcher.ConfButton()), L"メモ");
+  EXPECT_EQ(AccessibleName(Memo().MemoBox()), L"メモ");
+  launcher_.reset();
+  CoUninitialize();
+}
 
 TEST_F(MemoWindowTest, TheToggleShowsTheMemoInTheCornerHidesTheLauncherAndClosesAgain) {
   TfrmLumora& launcher = Start();
