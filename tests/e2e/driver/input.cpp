@@ -112,7 +112,16 @@ void LetPendingKeymapReportsBeRead() {
 
 }  // namespace
 
-void KeyDown(WORD virtualKey) { Inject({KeyEvent(virtualKey, false)}); }
+void KeyDown(WORD virtualKey) {
+  switch (virtualKey) {
+    case VK_SHIFT: case VK_CONTROL: case VK_MENU: case VK_LWIN:
+      LetPendingKeymapReportsBeRead();
+      break;
+    default:
+      break;
+  }
+  Inject({KeyEvent(virtualKey, false)});
+}
 void KeyUp(WORD virtualKey) { Inject({KeyEvent(virtualKey, true)}); }
 
 void PressKey(WORD virtualKey, Modifiers modifiers) {
