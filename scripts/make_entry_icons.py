@@ -8,9 +8,10 @@
                     corner and a blue globe with green land on it; the icon of
                     web addresses and network paths.
 
-Each file holds a 16x16 and a 32x32 image, 24 bits per pixel with a
-transparency mask (the 32x32 one for screens above 96 DPI, the 16x16 pixels
-doubled). The pictures are drawn by hand on the 16x16 pixel grid.
+Each file holds images of 16, 20, 24 and 32 pixels square (the row icon at
+96, 120, 144 and 192 DPI), 24 bits per pixel with a transparency mask. The
+pictures are drawn by hand on the 16x16 pixel grid; the larger images take
+each pixel from the nearest pixel of that grid.
 Run from the repository root: python3 scripts/make_entry_icons.py
 """
 import struct
@@ -70,8 +71,7 @@ WEB_PAGE = [
 
 def image(grid, size):
     """BITMAPINFOHEADER, BGR rows bottom-up padded to 4 bytes, then the AND mask."""
-    scale = size // 16
-    rows = [[grid[y // scale][x // scale] for x in range(size)] for y in range(size)]
+    rows = [[grid[y * 16 // size][x * 16 // size] for x in range(size)] for y in range(size)]
     header = struct.pack('<IiiHHIIiiII', 40, size, size * 2, 1, 24, 0, 0, 0, 0, 0, 0)
     stride = (size * 3 + 3) // 4 * 4
     xor = bytearray()
@@ -92,7 +92,7 @@ def image(grid, size):
     return header + bytes(xor) + bytes(mask)
 
 
-def icon_file(grid, sizes=(16, 32)):
+def icon_file(grid, sizes=(16, 20, 24, 32)):
     for line in grid:
         assert len(line) == 16 and all(c == '.' or c in PALETTE for c in line), line
     assert len(grid) == 16
