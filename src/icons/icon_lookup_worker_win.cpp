@@ -11,11 +11,12 @@
 
 namespace lumora {
 
-IconLookupWorker::IconLookupWorker(HWND window, UINT message, IconLookup lookup)
+IconLookupWorker::IconLookupWorker(HWND window, UINT message, IconLookup lookup, SizedIconLookup sizedLookup)
     : shared_(std::make_shared<Shared>()) {
   shared_->window = window;
   shared_->message = message;
   shared_->lookup = lookup ? std::move(lookup) : IconLookup(LookUpTargetIcon);
+  shared_->sizedLookup = sizedLookup ? std::move(sizedLookup) : SizedIconLookup(LookUpTargetIconAt);
 }
 
 IconLookupWorker::~IconLookupWorker() {
@@ -38,7 +39,19 @@ void IconLookupWorker::Request(std::int64_t slot, const std::string& idText, con
                                unsigned generation) {
   Start();
   const std::lock_guard<std::mutex> lock(shared_->mutex);
-  shared_->jobs.push_back(Job{IconAnswer{slot, idText, generation, std::nullopt}, target, false, false, {}});
+  shared_->jobs.push_back(
+      Job{IconAnswer{slot, idText, generation, std::nullopt, kIconSide, std::nullopt}, target, false, false, {}});
+  shared_->wake.notify_one();
+}
+
+void IconLookupWorker::RequestAtSize(std::int64_t slot, const std::string& idText, const std::string& target,
+                                     unsigned generation, int size) {
+  Start();
+  const std::lock_guard<std::mutex> lock(shared_->mutex);
+  Job job;
+  job.answer = IconAnswer{slot, idText, generation, std::nullopt, size, std::nullopt};
+  job.target = target;
+  shared_->jobs.push_back(std::move(job));
   shared_->wake.notify_one();
 }
 
@@ -119,10 +132,15 @@ void IconLookupWorker::Run(std::shared_ptr<Shared> shared) noexcept {
       continue;
     }
     try {
-      job.answer.pixels = shared->lookup(job.target);
+      if (job.answer.size == kIconSide) {
+        job.answer.pixels = shared->lookup(job.target);
+      } else {
+        job.answer.sized = shared->sizedLookup(job.target, job.answer.size);
+      }
     } catch (...) {
       // A failed lookup gives the default icon, as a missing target does.
       job.answer.pixels.reset();
+      job.answer.sized.reset();
     }
     lock.lock();
     shared->running = false;

@@ -28,19 +28,26 @@ namespace lumora {
 // The lookup itself: the icon of a target, nothing when it has none. Runs on
 // the worker thread; tests put a lookup of their own here.
 using IconLookup = std::function<std::optional<IconPixels>(const std::string& target)>;
+// The icon of a target at size pixels square (above 96 DPI), as size rows of
+// size 32-bit pixels (0x00RRGGBB) on white, top row first; nothing when it
+// has none. Runs on the worker thread.
+using SizedIconLookup = std::function<std::optional<std::vector<std::uint32_t>>(const std::string& target, int size)>;
 
 struct IconAnswer {
   std::int64_t slot = 0;
   std::string idText;
   unsigned generation = 0;
   std::optional<IconPixels> pixels;
+  // Set by RequestAtSize: the size asked for, and its answer in sized.
+  int size = kIconSide;
+  std::optional<std::vector<std::uint32_t>> sized;
 };
 
 class IconLookupWorker : public IconRequester, public IconFileWriter {
  public:
   // Answers are announced by posting message to window. An empty lookup
-  // means the shell's (LookUpTargetIcon).
-  IconLookupWorker(HWND window, UINT message, IconLookup lookup = {});
+  // means the shell's (LookUpTargetIcon, LookUpTargetIconAt).
+  IconLookupWorker(HWND window, UINT message, IconLookup lookup = {}, SizedIconLookup sizedLookup = {});
   // Stops the thread; a lookup that does not come back within a second is
   // left to end with the process.
   ~IconLookupWorker() override;
@@ -49,6 +56,9 @@ class IconLookupWorker : public IconRequester, public IconFileWriter {
 
   void Request(std::int64_t slot, const std::string& idText, const std::string& target,
                unsigned generation) override;
+  // A lookup at size pixels square; its answer carries the size.
+  void RequestAtSize(std::int64_t slot, const std::string& idText, const std::string& target, unsigned generation,
+                     int size);
   // Writes the file (replacing it safely); a failure is dropped.
   void WriteIconFile(const std::string& path, std::string bytes) override;
   // Deletes the file after the writes queued before; a failure is dropped.
@@ -82,6 +92,7 @@ class IconLookupWorker : public IconRequester, public IconFileWriter {
     HWND window = nullptr;
     UINT message = 0;
     IconLookup lookup;
+    SizedIconLookup sizedLookup;
   };
   // Starts the thread with the first job.
   void Start();

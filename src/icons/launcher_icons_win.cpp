@@ -21,12 +21,13 @@ platform::IconHandle LoadProgramIcon(int resourceId, int size) {
   return icon;
 }
 
-LauncherIcons::LauncherIcons(HWND window, UINT arrivedMessage, const std::string& programFolder, IconLookup lookup)
+LauncherIcons::LauncherIcons(HWND window, UINT arrivedMessage, const std::string& programFolder, IconLookup lookup,
+                             SizedIconLookup sizedLookup)
     : imgDefIcon(LoadProgramIcon(IDI_DEFICON, kIconSide)),
       imgWebIcon(LoadProgramIcon(IDI_WEBICON, kIconSide)),
       glyph_(LoadProgramIcon(IDI_DEFICON, kIconSide)),
       programFolder_(programFolder),
-      worker_(std::make_unique<IconLookupWorker>(window, arrivedMessage, std::move(lookup))),
+      worker_(std::make_unique<IconLookupWorker>(window, arrivedMessage, std::move(lookup), std::move(sizedLookup))),
       icons_(programFolder + "icons\\", *worker_, worker_.get()) {
   icons_.Memory().SetDefault(IconOnWhite(imgDefIcon.get()));
 }
@@ -37,9 +38,40 @@ LauncherIcons::~LauncherIcons() {
 }
 
 void LauncherIcons::ApplyLayout(const LauncherLayout& layout) {
+  const int size = layout.RowIconSize();
+  if (size != layout_.RowIconSize()) DropSizedIcons();
   layout_ = layout;
-  imgWebIcon = LoadProgramIcon(IDI_WEBICON, layout_.RowIconSize());
+  imgWebIcon = LoadProgramIcon(IDI_WEBICON, size);
   glyph_ = LoadProgramIcon(IDI_DEFICON, layout_.ButtonGlyph());
+  sizedDefault_.clear();
+  if (size > kIconSide) sizedDefault_ = IconOnWhiteAt(LoadProgramIcon(IDI_DEFICON, size).get(), size);
+}
+
+void LauncherIcons::DropSizedIcons() {
+  sized_.clear();
+  sizedPending_.clear();
+}
+
+void LauncherIcons::ForgetEntryIcon(const std::string& id) {
+  icons_.ForgetEntry(id);
+  if (const std::optional<std::int64_t> slot = IconSlotOf(id)) {
+    sized_.erase(*slot);
+    sizedPending_.erase(*slot);
+  }
+}
+
+const std::vector<std::uint32_t>* LauncherIcons::SizedIcon(std::string_view idText, std::string_view target) {
+  const int size = layout_.RowIconSize();
+  const std::optional<std::int64_t> slot = IconSlotOf(idText);
+  if (size <= kIconSide || !slot) return nullptr;
+  if (const auto found = sized_.find(*slot); found != sized_.end()) {
+    return found->second.empty() ? &sizedDefault_ : &found->second;
+  }
+  if (!sizedPending_.contains(*slot)) {
+    sizedPending_.emplace(*slot, ++lastSizedRequest_);
+    worker_->RequestAtSize(*slot, std::string(idText), std::string(target), lastSizedRequest_, size);
+  }
+  return nullptr;
 }
 
 void LauncherIcons::DrawPicture(HDC dc, int x, int y, int size, const EntryPicture& picture) const {
@@ -81,8 +113,23 @@ void LauncherIcons::PaintRow(HDC dc, const RECT& row, int index, bool selected, 
   }
 
   const int iconSize = layout_.RowIconSize();
-  DrawPicture(dc, row.left + layout_.RowIconLeft(), row.top + LauncherLayout::CentredOffset(height, iconSize),
-              iconSize, icons_.GetEntryIcon(idText, target));
+  const int iconLeft = row.left + layout_.RowIconLeft();
+  const int iconTop = row.top + LauncherLayout::CentredOffset(height, iconSize);
+  const EntryPicture picture = icons_.GetEntryIcon(idText, target);
+  const std::vector<std::uint32_t>* sized = picture.web ? nullptr : SizedIcon(idText, target);
+  if (sized) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = iconSize;
+    info.bmiHeader.biHeight = -iconSize;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    SetDIBitsToDevice(dc, iconLeft, iconTop, static_cast<DWORD>(iconSize), static_cast<DWORD>(iconSize), 0, 0, 0,
+                      static_cast<UINT>(iconSize), sized->data(), &info, DIB_RGB_COLORS);
+  } else {
+    DrawPicture(dc, iconLeft, iconTop, iconSize, picture);
+  }
 
   if (name.empty()) return;
   platform::SelectObjectScope selectFont(dc, font);
@@ -118,8 +165,17 @@ std::wstring NameForRow(HDC dc, std::wstring_view name, int room) {
 
 void LauncherIcons::IconsArrived(HWND listBox, TCsvSheet& view) {
   std::unordered_set<std::int64_t> stored;
-  for (const IconAnswer& answer : worker_->TakeAnswers()) {
-    if (icons_.Arrived(answer.slot, answer.idText, answer.generation, answer.pixels)) stored.insert(answer.slot);
+  for (IconAnswer& answer : worker_->TakeAnswers()) {
+    if (answer.size == kIconSide) {
+      if (icons_.Arrived(answer.slot, answer.idText, answer.generation, answer.pixels)) stored.insert(answer.slot);
+      continue;
+    }
+    // Only the answer its slot waits for, at the size rows have now.
+    const auto waiting = sizedPending_.find(answer.slot);
+    if (waiting == sizedPending_.end() || waiting->second != answer.generation) continue;
+    sizedPending_.erase(waiting);
+    sized_[answer.slot] = answer.sized ? std::move(*answer.sized) : std::vector<std::uint32_t>{};
+    stored.insert(answer.slot);
   }
   if (stored.empty() || !listBox) return;
   // Only the visible rows that show one of these slots are painted again.
@@ -192,6 +248,7 @@ void LauncherIcons::ClearIconCache() {
   // Lookups and files not yet started belong to the icons being cleared.
   worker_->DropWaitingJobs();
   icons_.FreeIconList();
+  DropSizedIcons();
   const std::string folder = programFolder_ + "icons\\";
   platform::FileHandle cache(CreateFileA(folder.c_str(), FILE_READ_ATTRIBUTES,
                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,

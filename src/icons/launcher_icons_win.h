@@ -12,6 +12,8 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <vector>
 
 #include "icons/icon_cache.h"
 #include "icons/icon_lookup_worker_win.h"
@@ -30,17 +32,22 @@ class LauncherIcons {
   // Answers of the shell lookups are announced to window with arrivedMessage;
   // the window then calls IconsArrived. The cache files live in
   // programFolder + "icons\". An empty lookup means the shell's.
-  LauncherIcons(HWND window, UINT arrivedMessage, const std::string& programFolder, IconLookup lookup = {});
+  LauncherIcons(HWND window, UINT arrivedMessage, const std::string& programFolder, IconLookup lookup = {},
+                SizedIconLookup sizedLookup = {});
   ~LauncherIcons();
   LauncherIcons(const LauncherIcons&) = delete;
   LauncherIcons& operator=(const LauncherIcons&) = delete;
 
-  // The row icon's size for the window's DPI: the web icon is loaded anew.
+  // The row icon's size for the window's DPI: the web icon is loaded anew,
+  // and icons kept at another size are dropped.
   void ApplyLayout(const LauncherLayout& layout);
 
   // lstMainDrawItem: one row as the list shows it, the stripe by the row's
   // parity, the selection in the system highlight colours framed by the
-  // stripe colour, the entry's icon and its name.
+  // stripe colour, the entry's icon and its name. Above 96 DPI the icon is
+  // the shell's at the row icon's size, looked up once a run and kept in
+  // memory only (the cache files stay 16x16); until it arrives the 16x16
+  // cell is drawn stretched.
   void PaintRow(HDC dc, const RECT& row, int index, bool selected, std::string_view idText,
                 std::string_view target, std::wstring_view name, HFONT font);
   // Draws a picture with its top-left corner at (x, y), size pixels square.
@@ -59,7 +66,7 @@ class LauncherIcons {
 
   // The entry with this ID is gone, new, or has another target: its icon
   // slot and cache file go, so that the next paint looks it up afresh.
-  void ForgetEntryIcon(const std::string& id) { icons_.ForgetEntry(id); }
+  void ForgetEntryIcon(const std::string& id);
 
   // imgDefIcon at 16x16, and at the memo button's glyph size.
   HICON DefaultIcon() const { return imgDefIcon.get(); }
@@ -70,6 +77,11 @@ class LauncherIcons {
   bool Busy() const { return worker_->Busy(); }
 
  private:
+  // The entry's icon at the row icon's size, when it has arrived; asks for
+  // it otherwise. Nothing at 96 DPI and for an entry without a slot.
+  const std::vector<std::uint32_t>* SizedIcon(std::string_view idText, std::string_view target);
+  void DropSizedIcons();
+
   platform::IconHandle imgDefIcon;
   platform::IconHandle imgWebIcon;  // at the row icon's size
   platform::IconHandle glyph_;      // imgDefIcon at the button glyph's size
@@ -77,6 +89,13 @@ class LauncherIcons {
   std::string programFolder_;
   std::unique_ptr<IconLookupWorker> worker_;
   EntryIcons icons_;
+  // Above 96 DPI: the icons at the row icon's size by slot (empty: the
+  // target has none, the default icon is drawn), the slots looked up now
+  // with the number of their request, and the default icon at that size.
+  std::unordered_map<std::int64_t, std::vector<std::uint32_t>> sized_;
+  std::unordered_map<std::int64_t, unsigned> sizedPending_;
+  unsigned lastSizedRequest_ = 0;
+  std::vector<std::uint32_t> sizedDefault_;
 };
 
 // One of the program's icon resources at a size; the system's application

@@ -5,8 +5,10 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "icons/icon_cache.h"
 #include "platform/handles_win.h"
@@ -24,5 +26,14 @@ IconPixels IconOnWhite(HICON icon);
 // white when the target names an existing file or folder and the shell has
 // an icon for it; nothing otherwise (the entry then shows the default icon).
 std::optional<IconPixels> LookUpTargetIcon(const std::string& target);
+
+// The icon drawn through its mask on a white cell of size pixels square:
+// size rows of size 32-bit pixels (0x00RRGGBB), top row first.
+std::vector<std::uint32_t> IconOnWhiteAt(HICON icon, int size);
+
+// LookUpTargetIcon at size pixels square, for rows above 96 DPI: the icon
+// the shell names for the target (SHGFI_ICONLOCATION) extracted at that
+// size, or else the shell's large icon scaled to it.
+std::optional<std::vector<std::uint32_t>> LookUpTargetIconAt(const std::string& target, int size);
 
 }  // namespace lumora

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <functional>
@@ -123,11 +124,17 @@ bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds time
 class RowPaintTest : public ::testing::Test {
  protected:
   RowPaintTest()
-      : icons_(nullptr, WM_APP, folder_.path(), [](const std::string&) { return RedSquare(); }),
+      : icons_(nullptr, WM_APP, folder_.path(), [](const std::string&) { return RedSquare(); },
+               // Above 96 DPI the icon at the row's size stays on its way.
+               [this](const std::string&, int) {
+                 while (!released_) Sleep(1);
+                 return std::optional<std::vector<std::uint32_t>>();
+               }),
         font_(CreateFontW(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
                           CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, L"ＭＳ ゴシック")) {
     CreateDirectoryA((folder_.path() + "icons").c_str(), nullptr);
   }
+  ~RowPaintTest() override { released_ = true; }
 
   // Paints the row and, when the icon was looked up, again once it arrived.
   void Paint(Canvas& canvas, const RECT& row, int index, bool selected, const char* id, const char* target,
@@ -162,6 +169,7 @@ class RowPaintTest : public ::testing::Test {
   }
 
   test::TempFolder folder_{"rows"};
+  std::atomic<bool> released_{false};
   LauncherIcons icons_;
   platform::FontHandle font_;
 };
@@ -284,6 +292,55 @@ TEST_F(RowPaintTest, Above96DpiTheIconIsDrawnAtTheScaledSize) {
   for (int x = left; x < left + size; ++x) red += canvas.At(x, middle) == kRed ? 1 : 0;
   EXPECT_GE(red, 10);
   EXPECT_LE(red, 14);
+}
+
+TEST_F(RowPaintTest, Above96DpiTheIconIsTheShellsAtTheRowIconSize) {
+  // A 24-pixel icon of its own: a gradient no stretched 16x16 cell gives.
+  std::atomic<int> askedSize{0};
+  const auto pixelAt = [](int x, int y) { return static_cast<std::uint32_t>((x * 10) << 16 | (y * 10) << 8 | 0x80); };
+  LauncherIcons icons(nullptr, WM_APP, folder_.path(), [](const std::string&) { return RedSquare(); },
+                      [&](const std::string&, int size) {
+                        askedSize = size;
+                        std::vector<std::uint32_t> pixels;
+                        for (int y = 0; y < size; ++y) {
+                          for (int x = 0; x < size; ++x) pixels.push_back(pixelAt(x, y));
+                        }
+                        return std::optional<std::vector<std::uint32_t>>(pixels);
+                      });
+  icons.ApplyLayout(LauncherLayout(144));
+  Canvas canvas(300, 27);
+  const RECT row{0, 0, 300, 27};
+  icons.PaintRow(canvas.Dc(), row, 0, false, "1", "a.exe", L"", font_.get());
+  TCsvSheet none;
+  ASSERT_TRUE(PumpUntil([&] {
+    icons.IconsArrived(nullptr, none);
+    return !icons.Busy();
+  }));
+  icons.IconsArrived(nullptr, none);
+  icons.PaintRow(canvas.Dc(), row, 0, false, "1", "a.exe", L"", font_.get());
+  EXPECT_EQ(askedSize.load(), 24);
+  const int left = LauncherLayout(144).RowIconLeft();
+  const int top = (27 - 24) / 2;
+  // Every pixel is the 24-pixel icon's own, none the red square stretched.
+  for (int y = 0; y < 24; ++y) {
+    for (int x = 0; x < 24; ++x) {
+      const std::uint32_t p = pixelAt(x, y);
+      ASSERT_EQ(canvas.At(left + x, top + y), RGB(p >> 16, (p >> 8) & 0xFF, p & 0xFF)) << x << "," << y;
+    }
+  }
+  // Kept for the run, never written to the 16x16 cache file.
+  const std::string file = test::ReadFileBytes(folder_.path() + "icons\\1.bmp");
+  EXPECT_EQ(DecodeIconFile(file), std::optional<IconPixels>(RedSquare()));
+}
+
+TEST(SizedShellIconTest, AProgramsIconComesAtTheSizeAskedFor) {
+  wchar_t self[MAX_PATH]{};
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  const auto icon = LookUpTargetIconAt(platform::WideToAnsi(self), 24);
+  ASSERT_TRUE(icon);
+  ASSERT_EQ(icon->size(), 24u * 24u);
+  EXPECT_NE(std::count(icon->begin(), icon->end(), 0x00FFFFFFu), 24 * 24) << "not a blank cell";
+  EXPECT_FALSE(LookUpTargetIconAt("C:\\no such folder\\x.exe", 24));
 }
 
 // --- the launcher window --------------------------------------------------------
