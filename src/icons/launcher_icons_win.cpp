@@ -80,13 +80,7 @@ void LauncherIcons::DrawPicture(HDC dc, int x, int y, int size, const EntryPictu
     DrawIconEx(dc, x, y, imgWebIcon.get(), size, size, 0, nullptr, DI_NORMAL);
     return;
   }
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = kIconSide;
-  info.bmiHeader.biHeight = -kIconSide;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 24;
-  info.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO info = SquareTopDownBitmap(kIconSide, 24);
   // Above 96 DPI the 16x16 cell is stretched smoothly.
   const int oldMode = SetStretchBltMode(dc, size == kIconSide ? COLORONCOLOR : HALFTONE);
   POINT oldOrigin{};
@@ -118,13 +112,7 @@ void LauncherIcons::PaintRow(HDC dc, const RECT& row, int index, bool selected, 
   const EntryPicture picture = icons_.GetEntryIcon(idText, target);
   const std::vector<std::uint32_t>* sized = picture.web ? nullptr : SizedIcon(idText, target);
   if (sized) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = iconSize;
-    info.bmiHeader.biHeight = -iconSize;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = SquareTopDownBitmap(iconSize, 32);
     SetDIBitsToDevice(dc, iconLeft, iconTop, static_cast<DWORD>(iconSize), static_cast<DWORD>(iconSize), 0, 0, 0,
                       static_cast<UINT>(iconSize), sized->data(), &info, DIB_RGB_COLORS);
   } else {

@@ -13,18 +13,23 @@ platform::IconHandle GetFileIcon(const std::string& path) {
   return platform::IconHandle(info.hIcon);
 }
 
+BITMAPINFO SquareTopDownBitmap(int side, WORD bitCount) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = side;
+  info.bmiHeader.biHeight = -side;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = bitCount;
+  info.bmiHeader.biCompression = BI_RGB;
+  return info;
+}
+
 IconPixels IconOnWhite(HICON icon) {
   IconPixels pixels = WhiteIconPixels();
   if (!icon) return pixels;
   platform::MemoryDcHandle dc(CreateCompatibleDC(nullptr));
   if (!dc) return pixels;
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = kIconSide;
-  info.bmiHeader.biHeight = -kIconSide;  // top-down, as the cells are
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 24;
-  info.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO info = SquareTopDownBitmap(kIconSide, 24);  // top-down, as the cells are
   void* bits = nullptr;
   platform::BitmapHandle bitmap(CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
   if (!bitmap || !bits) return pixels;
@@ -51,13 +56,7 @@ std::vector<std::uint32_t> IconOnWhiteAt(HICON icon, int size) {
   std::vector<std::uint32_t> pixels(static_cast<std::size_t>(size) * static_cast<std::size_t>(size), 0x00FFFFFF);
   platform::MemoryDcHandle dc(CreateCompatibleDC(nullptr));
   if (!icon || !dc) return pixels;
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = size;
-  info.bmiHeader.biHeight = -size;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO info = SquareTopDownBitmap(size, 32);
   void* bits = nullptr;
   platform::BitmapHandle bitmap(CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
   if (!bitmap || !bits) return pixels;

@@ -21,6 +21,8 @@ platform::IconHandle GetFileIcon(const std::string& path);
 
 // The icon drawn through its mask at (0, 0) on a white 16x16 cell.
 IconPixels IconOnWhite(HICON icon);
+// The header of a square bitmap of side pixels, top row first, uncompressed.
+BITMAPINFO SquareTopDownBitmap(int side, WORD bitCount);
 
 // The icon of an entry's target as the cache keeps it: the shell's icon on
 // white when the target names an existing file or folder and the shell has

@@ -132,8 +132,11 @@ TEST(FilesWinTest, AReaderThatHoldsTheTargetForAMomentDelaysTheReplaceOnly) {
   WriteWhole(path, "old");
   // Opened as the profile functions open it: no sharing of deletion, so
   // nothing can be moved over it while it is open.
-  FileHandle reader(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                               OPEN_EXISTING, 0, nullptr));
+  const auto openAsReader = [&path] {
+    return CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                       nullptr);
+  };
+  FileHandle reader(openAsReader());
   ASSERT_TRUE(reader);
   std::thread release([&reader] {
     Sleep(200);
@@ -146,8 +149,7 @@ TEST(FilesWinTest, AReaderThatHoldsTheTargetForAMomentDelaysTheReplaceOnly) {
   EXPECT_EQ(CountFiles(folder.path()), 1);
 
   // Held for good, the save is refused and the file stays as it was.
-  reader.reset(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                           nullptr));
+  reader.reset(openAsReader());
   ASSERT_TRUE(reader);
   EXPECT_NE(ErrorOf([](const std::string& p) { WriteWhole(p, "newer"); }, path), "(no error)");
   reader.reset();

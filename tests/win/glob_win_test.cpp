@@ -57,7 +57,9 @@ class GlobTest : public ::testing::Test {
   }
   void Folder(const std::string& relative, DWORD attributes = FILE_ATTRIBUTE_NORMAL) {
     ASSERT_TRUE(CreateDirectoryA((root_ + relative).c_str(), nullptr)) << relative;
-    if (attributes != FILE_ATTRIBUTE_NORMAL) ASSERT_TRUE(SetFileAttributesA((root_ + relative).c_str(), attributes));
+    if (attributes != FILE_ATTRIBUTE_NORMAL) {
+      ASSERT_TRUE(SetFileAttributesA((root_ + relative).c_str(), attributes));
+    }
   }
   static std::vector<std::string> Sorted(std::vector<std::string> names) {
     std::sort(names.begin(), names.end());
