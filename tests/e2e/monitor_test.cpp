@@ -128,6 +128,10 @@ class ShellClassWindow {
 // Runs the probe with one command and waits for it to end, dispatching this
 // thread's messages meanwhile (the probe moves a window of this thread).
 void RunProbe(const wchar_t* command) {
+  // A pointer move of the test (PointAt) reaches this thread's windows as X
+  // events, and Wine sets the cursor where such an event says: read them
+  // now, so that none lands after the probe's own move and puts it back.
+  PumpFor(100ms);
   LumoraProcess probe = LumoraProcess::Start(WindowsPathFromAnyPath(LUMORA_MONITOR_PROBE), L"", command);
   const std::optional<DWORD> code = probe.WaitForExit(20s);
   ASSERT_TRUE(code.has_value()) << "the probe did not end";
